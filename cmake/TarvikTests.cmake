@@ -1,0 +1,45 @@
+# tarvik_test(<name> SOURCES ... [LIBS ...] [ENV VAR=value ...] [DISPLAY] [LOCK name])
+#
+# One test program, run as one CTest test. In the Windows build it runs under
+# Wine through the build's wine-run wrapper: with the null graphics driver by
+# default, or with DISPLAY under its own Xvfb and Wine's shell (notification
+# area). Tests that share a resource (a loopback port, the display prefix)
+# take a LOCK.
+function(tarvik_test name)
+    cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS;ENV;LOCK" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    if(WIN32)
+        set(xml "Z:${CMAKE_CURRENT_BINARY_DIR}/${name}.xml")
+    else()
+        set(xml "${CMAKE_CURRENT_BINARY_DIR}/${name}.xml")
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${xml})
+    set(env ${T_ENV})
+    set(locks ${T_LOCK})
+    if(WIN32)
+        if(T_DISPLAY)
+            list(APPEND env TARVIK_WINE_MODE=x11)
+            list(APPEND locks wine_x11)
+            set(fixture wine_x11)
+        else()
+            set(fixture wine_null)
+        endif()
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${fixture})
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT 240 ENVIRONMENT "${env}")
+    if(locks)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
+    endif()
+endfunction()
+
+# tarvik_test_dll(<name> SOURCES ... OUTPUT_NAME <file name without .dll> DIRECTORY <dir>)
+# A test double of a system library, placed beside the test program that
+# loads it by name.
+function(tarvik_test_dll name)
+    cmake_parse_arguments(T "" "OUTPUT_NAME;DIRECTORY" "SOURCES" ${ARGN})
+    add_library(${name} SHARED ${T_SOURCES})
+    set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${T_OUTPUT_NAME}
+                          RUNTIME_OUTPUT_DIRECTORY ${T_DIRECTORY})
+    target_link_options(${name} PRIVATE -static -static-libgcc -Wl,--kill-at)
+endfunction()

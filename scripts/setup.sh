@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs, once and only when missing, every Debian package that the builds
+# and tests need, and generates the Russian locale the program runs under.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+          wine wine32:i386 wine64 fonts-wine locales xvfb xauth x11-utils cmake ninja-build
+          googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool)
+for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
+
+if ((${#need[@]})); then
+    [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to install: ${need[*]}" >&2; exit 1; }
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
+    [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to generate ru_RU.UTF-8" >&2; exit 1; }
+    sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+fi

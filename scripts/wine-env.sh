@@ -1,0 +1,9 @@
+# Sourced by the Wine scripts: the loader and prefix architecture that match
+# the build (TARVIK_WIN_ARCH), chosen explicitly because /usr/bin/wine always
+# prefers 32-bit Wine when it is installed, even where it cannot run.
+case ${TARVIK_WIN_ARCH:-i686} in
+x86_64) export WINELOADER=/usr/lib/wine/wine64 WINEARCH=win64 ;;
+*)      export WINELOADER=/usr/lib/wine/wine WINEARCH=win32 ;;
+esac
+export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${TARVIK_DLL_OVERRIDES:+;$TARVIK_DLL_OVERRIDES}"

@@ -1,0 +1,27 @@
+#include "base/text.h"
+
+namespace tarvik {
+
+namespace {
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
+}  // namespace
+
+Text Trim(const Text& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsBlankOrControl(text[first])) ++first;
+    while (last > first && IsBlankOrControl(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
+
+Text IntToText(std::int32_t value) { return std::to_string(value); }
+
+std::int32_t WrapAdd(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
+std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
+}
+
+}  // namespace tarvik

@@ -1,0 +1,24 @@
+// Texts of the program: counted 8-bit strings in the Windows-1251 code page.
+// Narrow literals are compiled to Windows-1251, so "Тарвик" in a source file
+// is already the program's own bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tarvik {
+
+using Text = std::string;
+
+// Removes every character with a code of 32 or less from both ends.
+Text Trim(const Text& text);
+
+// Plain decimal with a leading '-' when negative.
+Text IntToText(std::int32_t value);
+
+// 32-bit two's-complement addition and multiplication, without the
+// undefined behaviour of signed overflow.
+std::int32_t WrapAdd(std::int32_t a, std::int32_t b);
+std::int32_t WrapMul(std::int32_t a, std::int32_t b);
+
+}  // namespace tarvik

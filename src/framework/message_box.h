@@ -1,0 +1,34 @@
+// The two message boxes of the program, with a seam for tests.
+//
+// The application message box is owned by the application's hidden main
+// window and disables every visible window of the program while it is open.
+// The platform box is owned by whatever window is in the foreground.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "base/text.h"
+
+namespace tarvik::fw {
+
+struct MessageBoxRequest {
+    enum class Kind { Application, Platform };
+    Kind kind;
+    Text text;
+    std::optional<Text> caption;  // none: the platform's default caption
+    unsigned style;
+};
+
+// A test installs a hook to see each box and answer it instead of a person;
+// an empty hook restores the real boxes. The hook runs on the caller's thread.
+using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+
+// Application message box: returns the button pressed.
+int AppMessageBox(const Text& text, const Text& caption, unsigned style);
+
+// Platform message box owned by the foreground window.
+int PlatformMessageBox(const Text& text, const std::optional<Text>& caption, unsigned style);
+
+}  // namespace tarvik::fw

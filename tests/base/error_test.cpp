@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "base/error.h"
+
+namespace tarvik {
+namespace {
+
+TEST(ErrorBoxText, AppendsDotOnlyAfterCharactersAboveDot) {
+    const struct { Text in, out; } cases[] = {
+        {"'' is not a valid integer value", "'' is not a valid integer value."},
+        {"", ""},
+        {"done.", "done."},
+        {"what?", "what?."},       // '?' comes after '.', so it gets one
+        {"a-", "a-"},             // '-' comes before '.'
+        {"Ошибка", "Ошибка."},    // Cyrillic bytes are above '.'
+        {"x)", "x)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ErrorBoxText(c.in), c.out) << c.in;
+}
+
+TEST(ProgramTitle, NameCutAtFirstDotAndLowered) {
+    const struct { Text in, out; } cases[] = {
+        {"C:\\Programs\\TARVIK.EXE", "Tarvik"},
+        {"Z:\\a.b\\Tarvik.exe", "Tarvik"},
+        {"tarvik.backup.exe", "tarvik"},
+        {"C:\\ТАРВИК.EXE", "Тарвик"},
+        {"NOEXT", "Noext"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgramTitle(c.in), c.out) << c.in;
+}
+
+TEST(FormatMessage, ReplacesFirstPlaceholder) {
+    EXPECT_EQ(FormatMessage("'%s' is not a valid integer value", "7.5"), "'7.5' is not a valid integer value");
+    EXPECT_EQ(FormatMessage("Unable to write to %s", "C:\\x %s"), "Unable to write to C:\\x %s");
+}
+
+}  // namespace
+}  // namespace tarvik
