@@ -1,0 +1,78 @@
+// Move-only owners of Windows handles: each kind is released the one way it
+// must be, exactly once, on every path out.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace tarvik::fw {
+
+// Traits: `Type`, `static Type Null()`, `static void Close(Type)`.
+template <class Traits>
+class UniqueHandle {
+public:
+    using Type = typename Traits::Type;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Type handle) : handle_(handle) {}
+    ~UniqueHandle() { Reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+    Type Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Traits::Null(); }
+    Type Release() { return std::exchange(handle_, Traits::Null()); }
+    void Reset(Type handle = Traits::Null()) {
+        Type old = std::exchange(handle_, handle);
+        if (old != Traits::Null()) Traits::Close(old);
+    }
+
+private:
+    Type handle_ = Traits::Null();
+};
+
+struct WindowTraits {
+    using Type = HWND;
+    static Type Null() { return nullptr; }
+    static void Close(Type h) { DestroyWindow(h); }
+};
+struct GdiObjectTraits {
+    using Type = HGDIOBJ;
+    static Type Null() { return nullptr; }
+    static void Close(Type h) { DeleteObject(h); }
+};
+struct IconTraits {
+    using Type = HICON;
+    static Type Null() { return nullptr; }
+    static void Close(Type h) { DestroyIcon(h); }
+};
+struct MenuTraits {
+    using Type = HMENU;
+    static Type Null() { return nullptr; }
+    static void Close(Type h) { DestroyMenu(h); }
+};
+struct LibraryTraits {
+    using Type = HMODULE;
+    static Type Null() { return nullptr; }
+    static void Close(Type h) { FreeLibrary(h); }
+};
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type Null() { return nullptr; }
+    static void Close(Type h) { CloseHandle(h); }
+};
+
+using WindowHandle = UniqueHandle<WindowTraits>;
+using GdiObject = UniqueHandle<GdiObjectTraits>;
+using IconHandle = UniqueHandle<IconTraits>;
+using MenuHandle = UniqueHandle<MenuTraits>;
+using LibraryHandle = UniqueHandle<LibraryTraits>;
+using KernelHandle = UniqueHandle<KernelHandleTraits>;
+
+}  // namespace tarvik::fw
