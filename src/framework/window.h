@@ -1,0 +1,54 @@
+// The one window procedure of the framework's own windows. Every window class
+// the framework registers (its own, and superclasses of the system's edit,
+// button, static and tab controls) has WindowBase::Trampoline as its
+// procedure; the object is attached at WM_NCCREATE from the creation
+// parameter and detached at WM_NCDESTROY, and no exception ever leaves it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/handles.h"
+
+namespace tarvik::fw {
+
+class WindowBase {
+public:
+    WindowBase() = default;
+    virtual ~WindowBase() = default;
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+
+    HWND WindowHandleOrNull() const { return window_.Get(); }
+
+    // The object behind a window of the framework, or null.
+    static WindowBase* FromHandle(HWND window);
+
+protected:
+    // Registers (once) a class of our own with the trampoline as procedure.
+    static void RegisterOwnClass(const char* className, UINT classStyle, HBRUSH background);
+    // Registers (once) `className` as a copy of the system class `baseClass`
+    // whose messages go through the trampoline and then on to the system's
+    // own procedure.
+    static void RegisterSuperclass(const char* className, const char* baseClass);
+
+    // Creates the window with this object attached; throws tarvik::Error
+    // when the system refuses.
+    void CreateWindowHandle(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
+                            int width, int height, HWND parent, HMENU menuOrId);
+    void DestroyWindowHandle();
+
+    // Translates one message into a typed call; exceptions may leave it (the
+    // trampoline reports them).
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // What the window's class does with a message we leave alone.
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs after the window is gone (WM_NCDESTROY).
+    virtual void WindowDestroyed() {}
+
+private:
+    static LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    WindowHandle window_;
+    WNDPROC classProc_ = &DefWindowProcA;
+};
+
+}  // namespace tarvik::fw
