@@ -1,0 +1,88 @@
+# Turns a window layout source into the text the program carries as a
+# resource:
+#   cmake -DSOURCE=<layout> -DOUTPUT=<text> [-DDEPFILE=<file>] -P EmbedLayout.cmake
+# Each file("path") (relative to the source's directory) becomes <hex of the
+# file> on the same line, so the parser's line numbers still point into the
+# source; the UTF-8 source becomes Windows-1251, the program's own bytes.
+# DEPFILE lists the files read, so editing a frame file rebuilds the resource.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var SOURCE OUTPUT)
+    if(NOT DEFINED ${var})
+        message(FATAL_ERROR "EmbedLayout: -D${var}=... is required")
+    endif()
+endforeach()
+# A failed run must not leave an output that looks up to date.
+file(REMOVE "${OUTPUT}")
+if(NOT EXISTS "${SOURCE}")
+    message(FATAL_ERROR "Layout ${SOURCE}: no such file")
+endif()
+get_filename_component(base "${SOURCE}" DIRECTORY)
+
+file(READ "${SOURCE}" bom LIMIT 3 HEX)
+file(READ "${SOURCE}" rest)
+if(bom STREQUAL "efbbbf")
+    string(SUBSTRING "${rest}" 3 -1 rest)
+endif()
+
+# A small scanner: file(...) is replaced only outside strings and comments.
+set(out "")
+set(line 1)
+set(deps "")
+while(NOT rest STREQUAL "")
+    set(replacement "")
+    if(rest MATCHES "^[^#\"f]+")
+        set(token "${CMAKE_MATCH_0}")
+    elseif(rest MATCHES "^#[^\n]*")
+        set(token "${CMAKE_MATCH_0}")
+    elseif(rest MATCHES "^\"([^\"\\\\\n]|\\\\[^\n])*\"")
+        set(token "${CMAKE_MATCH_0}")
+    elseif(rest MATCHES "^file\\(\"([^\"\n]*)\"\\)")
+        set(token "${CMAKE_MATCH_0}")
+        set(path "${CMAKE_MATCH_1}")
+        if(NOT IS_ABSOLUTE "${path}")
+            set(path "${base}/${path}")
+        endif()
+        if(NOT EXISTS "${path}" OR IS_DIRECTORY "${path}")
+            message(FATAL_ERROR "Layout ${SOURCE} line ${line}: ${token}: no such file ${path}")
+        endif()
+        file(READ "${path}" hex HEX)
+        string(TOUPPER "${hex}" hex)
+        string(REGEX REPLACE "(..)" "\\1 " hex "${hex}")
+        string(STRIP "${hex}" hex)
+        set(replacement "<${hex}>")
+        list(APPEND deps "${path}")
+    else()
+        # A lone 'f', or a quote the parser will call unterminated.
+        string(SUBSTRING "${rest}" 0 1 token)
+    endif()
+    string(LENGTH "${token}" length)
+    string(SUBSTRING "${rest}" ${length} -1 rest)
+    if(replacement STREQUAL "")
+        string(APPEND out "${token}")
+        string(REGEX MATCHALL "\n" breaks "${token}")
+        list(LENGTH breaks count)
+        math(EXPR line "${line} + ${count}")
+    else()
+        string(APPEND out "${replacement}")
+    endif()
+endwhile()
+
+file(WRITE "${OUTPUT}.utf8" "${out}")
+execute_process(COMMAND iconv -f UTF-8 -t CP1251 "${OUTPUT}.utf8"
+                OUTPUT_FILE "${OUTPUT}.tmp" RESULT_VARIABLE status ERROR_VARIABLE error)
+file(REMOVE "${OUTPUT}.utf8")
+if(NOT status EQUAL 0)
+    file(REMOVE "${OUTPUT}.tmp")
+    message(FATAL_ERROR "Layout ${SOURCE}: cannot convert to Windows-1251: ${error}")
+endif()
+
+if(DEFINED DEPFILE)
+    set(rule "${OUTPUT}:")
+    foreach(dep IN ITEMS "${SOURCE}" ${deps})
+        string(REPLACE " " "\\ " dep "${dep}")
+        string(APPEND rule " ${dep}")
+    endforeach()
+    file(WRITE "${DEPFILE}" "${rule}\n")
+endif()
+file(RENAME "${OUTPUT}.tmp" "${OUTPUT}")
