@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "base/error.h"
+#include "capture_sink.h"
+#include "settings/inilib.h"
+
+namespace tarvik {
+namespace {
+
+// A fresh directory per test under the temporary directory: the profile
+// functions would put a bare file name into the Windows directory.
+class IniFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        static int counter = 0;
+        dir = Text(temp) + "tarvik-settings-" + IntToText(static_cast<std::int32_t>(GetCurrentProcessId())) + "-" +
+              IntToText(++counter) + "\\";
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+        file = dir + "Tarvik.ini";
+    }
+    void TearDown() override {
+        DeleteFileA(file.c_str());
+        RemoveDirectoryA(dir.c_str());
+    }
+
+    void WriteBytes(const Text& bytes) {
+        std::ofstream out(file, std::ios::binary);
+        out << bytes;
+    }
+    Text ReadBytes() {
+        std::ifstream in(file, std::ios::binary);
+        return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Loads the file, returning what arrived and the error text, if any.
+    SavedSettings Load(Text* error = nullptr) {
+        SavedSettings loaded;
+        loaded.intervalSeconds = loaded.alertThreshold = -999;
+        loaded.alertComputer = "untouched";
+        IniFileStore store(file);
+        try {
+            LoadSettings(store, CaptureInto(loaded));
+        } catch (const Error& e) {
+            if (error) *error = e.what();
+            else ADD_FAILURE() << e.what();
+        }
+        return loaded;
+    }
+
+    Text dir, file;
+};
+
+const char kFileBody[] =
+    "IP=10.1.2.3\r\nHOST=example.test/page\r\nINTERVAL=30\r\nACTIONS=3\r\n"
+    "COMPUTER=PC-1\r\nMESSAGE=Произошла ошибка.\r\nSTATUS=1\r\n";
+
+TEST_F(IniFileTest, FirstStartDeliversEmptyAddressesThenFailsAtTheInterval) {
+    Text error;
+    const SavedSettings loaded = Load(&error);
+    EXPECT_EQ(error, "'' is not a valid integer value");
+    EXPECT_EQ(loaded.probeAddress, "");
+    EXPECT_EQ(loaded.probeUrl, "");
+    EXPECT_EQ(loaded.intervalSeconds, -999);
+    EXPECT_EQ(loaded.alertComputer, "untouched");
+    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);  // reading creates nothing
+}
+
+TEST_F(IniFileTest, LoadsAHandWrittenFileWithLowerCaseSection) {
+    WriteBytes(Text("[setup]\r\n") + kFileBody);
+    const SavedSettings loaded = Load();
+    EXPECT_EQ(loaded.probeAddress, "10.1.2.3");
+    EXPECT_EQ(loaded.probeUrl, "example.test/page");
+    EXPECT_EQ(loaded.intervalSeconds, 30);
+    EXPECT_EQ(loaded.alertThreshold, 3);
+    EXPECT_EQ(loaded.alertComputer, "PC-1");
+    EXPECT_EQ(loaded.alertText, "\xCF\xF0\xEE\xE8\xE7\xEE\xF8\xEB\xE0 \xEE\xF8\xE8\xE1\xEA\xE0.");
+    EXPECT_TRUE(loaded.status);
+}
+
+TEST_F(IniFileTest, IntervalFormsAsTheFileHoldsThem) {
+    // The profile functions drop blanks around a value, so a blank on
+    // either side of the number never reaches the conversion.
+    const struct {
+        Text line;
+        bool loads;
+        std::int32_t value;  // when it loads
+        Text quoted;         // the text the failure quotes otherwise
+    } cases[] = {
+        {"INTERVAL=$1E", true, 30, ""},  {"INTERVAL=x1E", true, 30, ""}, {"INTERVAL=0X1E", true, 30, ""},
+        {"INTERVAL= 7", true, 7, ""},    {"INTERVAL=7 ", true, 7, ""},   {"INTERVAL=0", true, 0, ""},
+        {"INTERVAL=-0x80000000", true, INT32_MIN, ""},
+        {"INTERVAL=7.5", false, 0, "7.5"}, {"INTERVAL=", false, 0, ""},  {"INTERVAL=7 s", false, 0, "7 s"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes("[SETUP]\r\n" + c.line + "\r\nACTIONS=1\r\n");
+        Text error;
+        const SavedSettings loaded = Load(&error);
+        if (c.loads) {
+            EXPECT_EQ(error, "") << c.line;
+            EXPECT_EQ(loaded.intervalSeconds, c.value) << c.line;
+        } else {
+            EXPECT_EQ(error, "'" + c.quoted + "' is not a valid integer value") << c.line;
+            EXPECT_EQ(loaded.intervalSeconds, -999) << c.line;
+        }
+    }
+}
+
+TEST_F(IniFileTest, StatusIsOnOnlyForOne) {
+    const struct {
+        Text text;
+        bool on;
+    } cases[] = {{"1", true}, {"0", false}, {"yes", false}, {"11", false}};
+    for (const auto& c : cases) {
+        WriteBytes("[SETUP]\r\nINTERVAL=5\r\nACTIONS=5\r\nSTATUS=" + c.text + "\r\n");
+        EXPECT_EQ(Load().status, c.on) << c.text;
+    }
+}
+
+TEST_F(IniFileTest, FreshSaveWritesTheKeysInOrderAndLoadsBack) {
+    const SavedSettings saved = {"192.168.1.1", "example.test/", 5, -7, "LocalHost", "Произошла ошибка.", true};
+    IniFileStore store(file);
+    SaveSettings(store, saved);
+    // Read straight from the disk: every write has been flushed already.
+    EXPECT_EQ(ReadBytes(),
+              "[SETUP]\r\nIP=192.168.1.1\r\nHOST=example.test/\r\nINTERVAL=5\r\nACTIONS=-7\r\n"
+              "COMPUTER=LocalHost\r\nMESSAGE=\xCF\xF0\xEE\xE8\xE7\xEE\xF8\xEB\xE0 \xEE\xF8\xE8\xE1\xEA\xE0.\r\n"
+              "STATUS=1\r\n");
+    EXPECT_TRUE(Load() == saved);
+}
+
+TEST_F(IniFileTest, SaveRewritesPresentKeysInPlaceAndKeepsOthers) {
+    WriteBytes("[setup]\r\nSTATUS=1\r\nEXTRA=kept\r\nIP=old\r\n");
+    IniFileStore store(file);
+    SaveSettings(store, {"new", "", 1, 2, "", "", false});
+    const Text bytes = ReadBytes();
+    EXPECT_EQ(bytes.find("[setup]\r\nSTATUS=0\r\nEXTRA=kept\r\nIP=new\r\nHOST="), 0u) << bytes;
+    EXPECT_EQ(IniReadValue(file, "Setup", "EXTRA"), "kept");
+}
+
+TEST_F(IniFileTest, RefusedWriteStopsTheSaveAtTheFirstKey) {
+    struct CountingStore : IniFileStore {
+        using IniFileStore::IniFileStore;
+        int writes = 0;
+        void Write(const Text& section, const Text& key, const Text& value) override {
+            ++writes;
+            IniFileStore::Write(section, key, value);
+        }
+    };
+    const Text missing = dir + "no such directory\\Tarvik.ini";
+    CountingStore store(missing);
+    try {
+        SaveSettings(store, {"a", "b", 1, 2, "c", "d", true});
+        ADD_FAILURE() << "the save reported success";
+    } catch (const Error& e) {
+        EXPECT_EQ(Text(e.what()), "Unable to write to " + missing);
+    }
+    EXPECT_EQ(store.writes, 1);
+    EXPECT_EQ(IniReadValue(missing, "SETUP", "IP"), "");
+}
+
+TEST_F(IniFileTest, LongValuesReadBackCutAt2047Characters) {
+    const Text longValue(3000, 'a');
+    IniWriteValue(file, "SETUP", "MESSAGE", longValue);
+    EXPECT_EQ(IniReadValue(file, "SETUP", "MESSAGE"), longValue.substr(0, 2047));
+}
+
+TEST(IniPath, IsTheProgramDirectoryPlusTheFileName) {
+    char module[MAX_PATH];
+    const Text program(module, GetModuleFileNameA(nullptr, module, MAX_PATH));
+    EXPECT_EQ(IniPath(), program.substr(0, program.rfind('\\') + 1) + "Tarvik.ini");
+    EXPECT_EQ(&IniPath(), &IniPath());
+}
+
+}  // namespace
+}  // namespace tarvik
