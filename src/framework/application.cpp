@@ -1,16 +1,53 @@
 #include "framework/application.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 #include "base/error.h"
+#include "framework/form.h"
 #include "framework/message_box.h"
+#include "framework/window.h"
 
 namespace tarvik::fw {
 
 namespace {
 const char kApplicationClass[] = "TarvikApplication";
 
-LRESULT CALLBACK ApplicationWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+// The hidden window that stands for the whole program: it carries the
+// taskbar button and owns the forms and the application message box.
+class ApplicationWindow : public WindowBase {
+public:
+    explicit ApplicationWindow(const Text& title) {
+        RegisterOwnClass(kApplicationClass, 0, nullptr);
+        // Zero-sized: showing it shows only its taskbar button.
+        CreateWindowHandle(0, kApplicationClass, title.c_str(),
+                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                           nullptr, nullptr);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        Form* mainForm = Application::Instance().MainForm();
+        switch (message) {
+        case WM_ACTIVATE:
+            // A click on the taskbar button activates this window: pass the
+            // activation on to the main form.
+            if (LOWORD(wParam) != WA_INACTIVE && mainForm && mainForm->Visible() &&
+                IsWindowEnabled(mainForm->Handle())) {
+                SetActiveWindow(mainForm->Handle());
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            if (mainForm) mainForm->Close();
+            return 0;
+        default:
+            break;
+        }
+        return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+};
 }  // namespace
 
 Application& Application::Instance() {
@@ -18,16 +55,16 @@ Application& Application::Instance() {
     return application;
 }
 
+void Application::Initialize() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    Handle();
+}
+
 HWND Application::Handle() {
-    if (!handle_) {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = &ApplicationWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kApplicationClass;
-        RegisterClassA(&windowClass);
-        handle_ = CreateWindowExA(0, kApplicationClass, Title().c_str(), WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS,
-                                  0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
+    static ApplicationWindow* window = nullptr;  // lives as long as the program
+    if (!window) window = new ApplicationWindow(Title());
+    handle_ = window->WindowHandleOrNull();
     return handle_;
 }
 
@@ -38,6 +75,48 @@ const Text& Application::Title() {
         title_ = ProgramTitle(path);
     }
     return title_;
+}
+
+Form* Application::ActiveForm() const {
+    HWND active = GetActiveWindow();
+    for (Form* form : forms_)
+        if (form->HandleAllocated() && form->Handle() == active) return form;
+    return nullptr;
+}
+
+void Application::Run() {
+    terminated_ = false;
+    if (mainForm_ && showMainForm_) mainForm_->Show();
+    while (!terminated_) {
+        MSG message;
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == -1) break;
+        if (!got) {
+            terminated_ = true;
+            break;
+        }
+        HandleMessage(message);
+    }
+}
+
+void Application::ProcessMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        if (!HandleMessage(message)) break;
+}
+
+void Application::Terminate() { PostQuitMessage(0); }
+
+bool Application::HandleMessage(MSG& message) {
+    if (message.message == WM_QUIT) {
+        terminated_ = true;
+        return false;
+    }
+    // Tab, arrow keys, Enter and Escape move between a form's controls.
+    if (Form* form = ActiveForm(); form && IsDialogMessageA(form->Handle(), &message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
 }
 
 void Application::ShowException(const std::exception& error) {
@@ -56,6 +135,20 @@ void Application::HandleCurrentException() noexcept {
     } catch (...) {
         // Reporting failed too; nothing is left that could tell the user.
     }
+}
+
+void Application::AddForm(Form& form) {
+    forms_.push_back(&form);
+    if (!mainForm_) mainForm_ = &form;
+}
+
+void Application::RemoveForm(Form& form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), &form), forms_.end());
+    if (mainForm_ == &form) mainForm_ = nullptr;
+}
+
+void Application::ShowTaskbarButton(bool show) {
+    ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
 }
 
 }  // namespace tarvik::fw

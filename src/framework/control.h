@@ -44,9 +44,7 @@ public:
     void SetCaption(const Text& caption);
 
     bool Visible() const { return visible_; }
-    void SetVisible(bool visible);
-    void Show() { SetVisible(true); }
-    void Hide() { SetVisible(false); }
+    virtual void SetVisible(bool visible);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
 
@@ -88,6 +86,8 @@ protected:
     };
     virtual CreateParams GetCreateParams() = 0;
     virtual HWND ParentWindowForChildren() { return Handle(); }
+    // The owner of a window without a parent control.
+    virtual HWND OwnerWindow() { return nullptr; }
     virtual void CreateHandle();
     // The window exists; put the stored state into it.
     virtual void HandleCreated();
@@ -106,6 +106,7 @@ protected:
     virtual void ChildAdded(Control&) {}
     virtual void ChildRemoved(Control&) {}
     virtual void BoundsChanged() {}
+    virtual void CaptionChanged() {}
     virtual void FontChanged();
     virtual void ColorChanged();
     HBRUSH BackgroundBrush();
@@ -120,17 +121,20 @@ protected:
 
 private:
     void ParentFontChanged();
-    void ParentColorChanged();
 
     Control* parent_ = nullptr;
     std::vector<Control*> children_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+protected:
     bool visible_ = true;
+
+private:
     bool enabled_ = true;
     COLORREF color_ = GetSysColor(COLOR_BTNFACE);
     bool parentColor_ = false;
     Font font_;
     bool parentFont_ = true;
+    bool followingParentFont_ = false;  // copying the parent's font now
     int tabOrder_ = -1;
     int creationIndex_ = 0;
     bool tabStop_ = false;

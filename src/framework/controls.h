@@ -115,6 +115,7 @@ public:
 protected:
     CreateParams GetCreateParams() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CaptionChanged() override;
 };
 
 }  // namespace tarvik::fw

@@ -31,6 +31,7 @@ public:
     // form); Hide hides both.
     void Show();
     void Hide();
+    void SetVisible(bool visible) override;
     // A close request: asks OnCloseQuery, then runs OnClose and hides; the
     // main form's close ends the application's message loop. An exception
     // from OnClose stops the close and leaves the window as it was.
@@ -67,6 +68,7 @@ protected:
     virtual void EndSession();
 
     CreateParams GetCreateParams() override;
+    HWND OwnerWindow() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:

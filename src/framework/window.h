@@ -7,18 +7,19 @@
 
 #include <windows.h>
 
-#include "framework/handles.h"
-
 namespace tarvik::fw {
 
 class WindowBase {
 public:
     WindowBase() = default;
-    virtual ~WindowBase() = default;
+    // Destroys a window still there, with the object already detached (a
+    // derived class destroys its window in its own destructor, while its
+    // handlers can still run).
+    virtual ~WindowBase();
     WindowBase(const WindowBase&) = delete;
     WindowBase& operator=(const WindowBase&) = delete;
 
-    HWND WindowHandleOrNull() const { return window_.Get(); }
+    HWND WindowHandleOrNull() const { return window_; }
 
     // The object behind a window of the framework, or null.
     static WindowBase* FromHandle(HWND window);
@@ -47,7 +48,7 @@ protected:
 
 private:
     static LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    WindowHandle window_;
+    HWND window_ = nullptr;  // owned: destroyed with the object
     WNDPROC classProc_ = &DefWindowProcA;
 };
 

@@ -1,0 +1,203 @@
+#include "framework/form.h"
+
+#include "base/error.h"
+#include "framework/application.h"
+#include "framework/layout.h"
+
+namespace tarvik::fw {
+
+namespace {
+const char kFormClass[] = "TarvikForm";
+}
+
+Form::Form(Component* owner) : Control(owner) {
+    visible_ = false;  // a form shows when asked to
+    Application::Instance().AddForm(*this);
+}
+
+Form::~Form() {
+    BeginDestroy();
+    try {
+        Raise(OnDestroy, *this);
+    } catch (...) {
+        Application::Instance().HandleCurrentException();
+    }
+    DestroyComponents();
+    activeControl_ = nullptr;
+    Application::Instance().RemoveForm(*this);
+    DestroyWindowHandle();
+}
+
+int Form::ClientWidth() const {
+    RECT area{};
+    if (HandleAllocated()) GetClientRect(WindowHandleOrNull(), &area);
+    return area.right;
+}
+
+void Form::SetClientWidth(int width) {
+    HWND window = Handle();
+    RECT outer, inner;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &inner);
+    SetBounds(Left(), Top(), width + (outer.right - outer.left) - inner.right, Height());
+}
+
+int Form::ClientHeight() const {
+    RECT area{};
+    if (HandleAllocated()) GetClientRect(WindowHandleOrNull(), &area);
+    return area.bottom;
+}
+
+void Form::SetClientHeight(int height) {
+    HWND window = Handle();
+    RECT outer, inner;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &inner);
+    SetBounds(Left(), Top(), Width(), height + (outer.bottom - outer.top) - inner.bottom);
+}
+
+void Form::SetVisible(bool visible) {
+    if (visible) Show();
+    else Hide();
+}
+
+void Form::Show() {
+    HWND window = Handle();
+    if (position_ == FormPosition::poDesktopCenter && !shownOnce_) CentreOnDesktop();
+    shownOnce_ = true;
+    visible_ = true;
+    if (Application::Instance().MainForm() == this) Application::Instance().ShowTaskbarButton(true);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+}
+
+void Form::Hide() {
+    visible_ = false;
+    if (!HandleAllocated()) return;
+    ShowWindow(WindowHandleOrNull(), SW_HIDE);
+    if (Application::Instance().MainForm() == this) Application::Instance().ShowTaskbarButton(false);
+}
+
+void Form::Close() {
+    if (!CloseQuery()) return;
+    CloseAction action = Application::Instance().MainForm() == this ? CloseAction::caFree : CloseAction::caHide;
+    Raise(OnClose, *this, action);
+    if (action == CloseAction::caNone) return;
+    Hide();
+    if (Application::Instance().MainForm() == this) Application::Instance().Terminate();
+}
+
+bool Form::CloseQuery() {
+    bool canClose = true;
+    Raise(OnCloseQuery, *this, canClose);
+    return canClose;
+}
+
+void Form::SetActiveControl(Control* control) {
+    if (control && control->ParentForm() != this) throw Error("The control is not on this form");
+    if (control && control->CanFocus() && IsWindowVisible(Handle()))
+        control->SetFocus();
+    else
+        activeControl_ = control;
+}
+
+void Form::CancelMode() {
+    if (activeControl_ && activeControl_->HandleAllocated())
+        SendMessageA(activeControl_->Handle(), WM_CANCELMODE, 0, 0);
+}
+
+bool Form::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
+    if (name == "ClientWidth") SetClientWidth(LayoutReader::Int32(value));
+    else if (name == "ClientHeight") SetClientHeight(LayoutReader::Int32(value));
+    else if (name == "Position") {
+        const Text& item = LayoutReader::Identifier(value);
+        if (item == "poDesigned") SetPosition(FormPosition::poDesigned);
+        else if (item == "poDesktopCenter") SetPosition(FormPosition::poDesktopCenter);
+        else throw Error("unknown position " + item);
+    } else if (name == "OnCreate") OnCreate = reader.Handler<NotifyEvent>(value);
+    else if (name == "OnDestroy") OnDestroy = reader.Handler<NotifyEvent>(value);
+    else if (name == "OnCloseQuery") OnCloseQuery = reader.Handler<CloseQueryEvent>(value);
+    else if (name == "OnClose") OnClose = reader.Handler<CloseEvent>(value);
+    else return Control::ReadProperty(name, value, reader);
+    return true;
+}
+
+void Form::CreateFromLayout(const Text& className) {
+    Handle();
+    LayoutReader reader(*this, handlers_);
+    reader.Read(ParseLayout(LoadLayoutResource(className)), className);
+    try {
+        Raise(OnCreate, *this);
+    } catch (...) {
+        Application::Instance().HandleCurrentException();
+    }
+}
+
+bool Form::QueryEndSession() { return CloseQuery(); }
+
+void Form::EndSession() {
+    if (Application::Instance().MainForm() == this) Application::Instance().Terminate();
+}
+
+Control::CreateParams Form::GetCreateParams() {
+    RegisterOwnClass(kFormClass, CS_DBLCLKS, nullptr);
+    // A fixed dialog frame; the application window carries the taskbar button.
+    return {kFormClass, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN,
+            WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT};
+}
+
+HWND Form::OwnerWindow() { return Application::Instance().Handle(); }
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return QueryEndSession() ? 1 : 0;
+    case WM_ENDSESSION:
+        if (wParam) EndSession();
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT area;
+        GetClientRect(Handle(), &area);
+        FillRect(reinterpret_cast<HDC>(wParam), &area, BackgroundBrush());
+        return 1;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            // Give the focus back to the control that had it, or to the first
+            // one in tab order.
+            if (activeControl_ && activeControl_->CanFocus())
+                activeControl_->SetFocus();
+            else if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
+                ::SetFocus(first);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return Control::HandleMessage(message, wParam, lParam);
+}
+
+void Form::FocusReached(Control& control) {
+    if (&control == activeControl_) return;
+    Control* previous = activeControl_;
+    activeControl_ = &control;
+    if (previous) previous->DoExit();
+    control.DoEnter();
+}
+
+void Form::ControlGone(Control& control) {
+    if (activeControl_ == &control) activeControl_ = nullptr;
+}
+
+void Form::CentreOnDesktop() {
+    RECT desktop;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
+    SetBounds(desktop.left + (desktop.right - desktop.left - Width()) / 2,
+              desktop.top + (desktop.bottom - desktop.top - Height()) / 2, Width(), Height());
+}
+
+}  // namespace tarvik::fw
