@@ -23,7 +23,6 @@ public:
     explicit IniFileStore(Text file) : file_(std::move(file)) {}
     Text Read(const Text& section, const Text& key) override;
     void Write(const Text& section, const Text& key, const Text& value) override;
-    const Text& File() const { return file_; }
 
 private:
     Text file_;
