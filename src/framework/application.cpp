@@ -139,7 +139,9 @@ void Application::HandleCurrentException() noexcept {
 
 void Application::AddForm(Form& form) {
     forms_.push_back(&form);
-    if (!mainForm_) mainForm_ = &form;
+    if (mainForm_) return;
+    mainForm_ = &form;
+    showMainForm_ = true;
 }
 
 void Application::RemoveForm(Form& form) {

@@ -126,6 +126,7 @@ void Form::CreateFromLayout(const Text& className) {
     Handle();
     LayoutReader reader(*this, handlers_);
     reader.Read(ParseLayout(LoadLayoutResource(className)), className);
+    LayoutRead();
     try {
         Raise(OnCreate, *this);
     } catch (...) {

@@ -61,6 +61,10 @@ protected:
     // reported and the form stays.
     void CreateFromLayout(const Text& className);
 
+    // The layout has been read, OnCreate has not run yet: a derived form
+    // finds its parts here.
+    virtual void LayoutRead() {}
+
     // The answer to WM_QUERYENDSESSION; by default whether the form would
     // close.
     virtual bool QueryEndSession();

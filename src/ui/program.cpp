@@ -1,3 +1,21 @@
+// The program: initialise the application, build the main window (which
+// loads the settings), run the message loop until the window has closed.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <memory>
+
+#include "framework/application.h"
+#include "ui/main_form.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    auto& application = tarvik::fw::Application::Instance();
+    try {
+        application.Initialize();
+        auto Form1 = std::make_unique<tarvik::TForm1>();
+        application.Run();
+    } catch (...) {
+        application.HandleCurrentException();
+        return 1;
+    }
+    return 0;
+}
