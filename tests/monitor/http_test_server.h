@@ -1,0 +1,43 @@
+// A one-connection HTTP server on 127.0.0.x:80 inside the test program,
+// recording the request it receives and answering as the test says.
+#pragma once
+
+#include <winsock2.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace tarvik::testing {
+
+class HttpTestServer {
+public:
+    enum class Mode {
+        Answer,    // send the reply bytes, then close
+        Endless,   // send headers, then body bytes until the client goes
+        HangUp,    // read the request, close without a word
+    };
+
+    HttpTestServer(const char* address, Mode mode, std::string reply = {});
+    ~HttpTestServer();
+    HttpTestServer(const HttpTestServer&) = delete;
+    HttpTestServer& operator=(const HttpTestServer&) = delete;
+
+    // The request's header block, once the connection has ended.
+    std::string Request();
+    long long BytesSent() const { return sent_; }
+
+    static std::string Reply(const std::string& status, const std::string& body);
+
+private:
+    void Serve();
+
+    SOCKET listener_ = INVALID_SOCKET;
+    Mode mode_;
+    std::string reply_;
+    std::string request_;
+    std::atomic<long long> sent_{0};
+    std::thread thread_;
+};
+
+}  // namespace tarvik::testing
