@@ -2,7 +2,7 @@
 
 namespace tarvik {
 
-Text FormatMessage(const Text& pattern, const Text& argument) {
+Text FormatPattern(const Text& pattern, const Text& argument) {
     Text result = pattern;
     const std::size_t at = result.find("%s");
     if (at != Text::npos) result.replace(at, 2, argument);

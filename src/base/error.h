@@ -13,9 +13,10 @@ public:
     explicit Error(const Text& message) : std::runtime_error(message) {}
 };
 
-// Replaces the first "%s" of a message pattern; the message texts of the
+// Replaces the first "%s" of a message pattern (not named FormatMessage,
+// which <windows.h> defines as a macro); the message texts of the
 // framework ("'%s' is not a valid integer value") are kept in that form.
-Text FormatMessage(const Text& pattern, const Text& argument);
+Text FormatPattern(const Text& pattern, const Text& argument);
 
 // The error box's text: the message with "." appended when it is not empty
 // and its last character comes after "." in the code page.

@@ -62,7 +62,7 @@ bool TryParseInt32(const Text& text, std::int32_t& value) {
 
 std::int32_t ParseInt32(const Text& text) {
     std::int32_t value = 0;
-    if (!TryParseInt32(text, value)) throw Error(FormatMessage("'%s' is not a valid integer value", text));
+    if (!TryParseInt32(text, value)) throw Error(FormatPattern("'%s' is not a valid integer value", text));
     return value;
 }
 

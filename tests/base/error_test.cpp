@@ -29,9 +29,9 @@ TEST(ProgramTitle, NameCutAtFirstDotAndLowered) {
     for (const auto& c : cases) EXPECT_EQ(ProgramTitle(c.in), c.out) << c.in;
 }
 
-TEST(FormatMessage, ReplacesFirstPlaceholder) {
-    EXPECT_EQ(FormatMessage("'%s' is not a valid integer value", "7.5"), "'7.5' is not a valid integer value");
-    EXPECT_EQ(FormatMessage("Unable to write to %s", "C:\\x %s"), "Unable to write to C:\\x %s");
+TEST(FormatPattern, ReplacesFirstPlaceholder) {
+    EXPECT_EQ(FormatPattern("'%s' is not a valid integer value", "7.5"), "'7.5' is not a valid integer value");
+    EXPECT_EQ(FormatPattern("Unable to write to %s", "C:\\x %s"), "Unable to write to C:\\x %s");
 }
 
 }  // namespace
