@@ -56,6 +56,8 @@ void Component::RemoveFreeNotification(Component* peer) {
 }
 
 void Component::SetParentComponent(Component* parent) {
+    // A component that is not a control sits directly in its owner.
+    if (parent && parent == owner_) return;
     throw Error("Component " + name_ + " cannot be placed inside " + (parent ? parent->Name() : Text("nothing")));
 }
 

@@ -61,7 +61,8 @@ public:
 
     // The layout nests components: this one is placed inside `parent`
     // (a control in its container, a menu item in its menu). The default
-    // accepts no parent and throws.
+    // accepts only its owner (a timer or menu listed in the form) and throws
+    // for anything else.
     virtual void SetParentComponent(Component* parent);
 
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;

@@ -17,6 +17,7 @@ Form::Form(Component* owner) : Control(owner) {
 
 Form::~Form() {
     BeginDestroy();
+    Hide();  // with the taskbar button, for the main form
     try {
         Raise(OnDestroy, *this);
     } catch (...) {
@@ -35,11 +36,8 @@ int Form::ClientWidth() const {
 }
 
 void Form::SetClientWidth(int width) {
-    HWND window = Handle();
-    RECT outer, inner;
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &inner);
-    SetBounds(Left(), Top(), width + (outer.right - outer.left) - inner.right, Height());
+    const SIZE frame = FrameSize();
+    SetBounds(Left(), Top(), width + frame.cx, Height());
 }
 
 int Form::ClientHeight() const {
@@ -49,11 +47,18 @@ int Form::ClientHeight() const {
 }
 
 void Form::SetClientHeight(int height) {
+    const SIZE frame = FrameSize();
+    SetBounds(Left(), Top(), Width(), height + frame.cy);
+}
+
+SIZE Form::FrameSize() {
+    // From the styles, not the window: a window smaller than its frame has
+    // no client area to measure.
     HWND window = Handle();
-    RECT outer, inner;
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &inner);
-    SetBounds(Left(), Top(), Width(), height + (outer.bottom - outer.top) - inner.bottom);
+    RECT bounds{0, 0, 0, 0};
+    AdjustWindowRectEx(&bounds, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+    return {bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
 void Form::SetVisible(bool visible) {

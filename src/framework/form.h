@@ -80,6 +80,7 @@ private:
     void FocusReached(Control& control);
     void ControlGone(Control& control);
     void CentreOnDesktop();
+    SIZE FrameSize();
 
     HandlerTable handlers_;
     Control* activeControl_ = nullptr;

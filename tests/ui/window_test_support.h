@@ -1,0 +1,54 @@
+// Driving real windows from a test: pumping the message loop for a while,
+// running the application's loop with a time limit, and collecting message
+// boxes instead of showing them.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "framework/application.h"
+#include "framework/message_box.h"
+
+namespace tarvik::testing {
+
+// Handles messages for `milliseconds`, sleeping briefly between rounds.
+inline void Pump(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+        fw::Application::Instance().ProcessMessages();
+        Sleep(1);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+// Runs the application's loop; true when it ended by itself within
+// `milliseconds`, false when the limit stopped it.
+inline bool RunLoop(DWORD milliseconds) {
+    static bool timedOut;
+    timedOut = false;
+    const UINT_PTR limit = SetTimer(nullptr, 0, milliseconds, [](HWND, UINT, UINT_PTR, DWORD) {
+        timedOut = true;
+        PostQuitMessage(0);
+    });
+    fw::Application::Instance().Run();
+    KillTimer(nullptr, limit);
+    return !timedOut;
+}
+
+// Collects every message box for the life of the object, answering OK.
+class BoxCollector {
+public:
+    BoxCollector() {
+        fw::SetMessageBoxHook([this](const fw::MessageBoxRequest& request) {
+            boxes.push_back(request);
+            return IDOK;
+        });
+    }
+    ~BoxCollector() { fw::SetMessageBoxHook(nullptr); }
+    BoxCollector(const BoxCollector&) = delete;
+    BoxCollector& operator=(const BoxCollector&) = delete;
+
+    std::vector<fw::MessageBoxRequest> boxes;
+};
+
+}  // namespace tarvik::testing
