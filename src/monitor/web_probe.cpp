@@ -14,6 +14,7 @@ namespace {
 
 constexpr char kAgent[] = "RQNV";
 constexpr char kContentType[] = "Content-Type: application/x-www-form-urlencoded\r\n";
+static_assert(sizeof kContentType - 1 == 49, "the header line is sent with its CR LF");
 constexpr DWORD kAddOrReplace = HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE;  // 0xA0000000
 constexpr std::size_t kChunkBytes = 1024;
 
