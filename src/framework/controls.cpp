@@ -39,7 +39,48 @@ void Label::SetAlignment(Alignment alignment) {
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void Label::SetAutoSize(bool value) {
+    if (value == autoSize_) return;
+    autoSize_ = value;
+    AdjustSize();
+}
+
+void Label::HandleCreated() {
+    Control::HandleCreated();
+    AdjustSize();
+}
+
+void Label::CaptionChanged() { AdjustSize(); }
+
+void Label::FontChanged() {
+    Control::FontChanged();
+    AdjustSize();
+}
+
+void Label::AdjustSize() {
+    if (!autoSize_ || !HandleAllocated()) return;
+    HWND window = Handle();
+    HDC dc = GetDC(window);
+    if (!dc) return;
+    const HGDIOBJ previous = SelectObject(dc, GetFont().Handle());
+    const Text text = Caption();
+    RECT bounds{0, 0, 0, 0};
+    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    // The edge the text is aligned to stays where it is.
+    int left = Left();
+    const int width = bounds.right;
+    if (alignment_ == Alignment::taRightJustify) left += Width() - width;
+    else if (alignment_ == Alignment::taCenter) left += (Width() - width) / 2;
+    SetBounds(left, Top(), width, bounds.bottom);
+}
+
 bool Label::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
+    if (name == "AutoSize") {
+        SetAutoSize(LayoutReader::Boolean(value));
+        return true;
+    }
     if (name != "Alignment") return Control::ReadProperty(name, value, reader);
     const Text& item = LayoutReader::Identifier(value);
     if (item == "taLeftJustify") SetAlignment(Alignment::taLeftJustify);
@@ -187,11 +228,14 @@ bool PageControl::ReadProperty(const Text& name, const LayoutValue& value, Layou
 
 Control::CreateParams PageControl::GetCreateParams() {
     RegisterSuperclass(kTabControlClass, WC_TABCONTROLA);
-    return {kTabControlClass, TCS_BUTTONS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    return {kTabControlClass, TCS_BUTTONS | TCS_MULTILINE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
 }
 
 void PageControl::HandleCreated() {
     Control::HandleCreated();
+    // Narrow margins beside the captions, so that the tabs take one row
+    // where they can.
+    SendMessageA(Handle(), TCM_SETPADDING, 0, MAKELPARAM(3, 3));
     PlacePages();
 }
 

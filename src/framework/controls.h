@@ -11,19 +11,28 @@ namespace tarvik::fw {
 
 enum class Alignment { taLeftJustify, taRightJustify, taCenter };
 
+// A label sizes itself to its text unless AutoSize is cleared.
 class Label : public Control {
 public:
     explicit Label(Component* owner);
     Alignment GetAlignment() const { return alignment_; }
     void SetAlignment(Alignment alignment);
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool value);
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
 
 protected:
     CreateParams GetCreateParams() override;
+    void HandleCreated() override;
     bool Command(WORD code) override;
+    void CaptionChanged() override;
+    void FontChanged() override;
 
 private:
+    void AdjustSize();
+
     Alignment alignment_ = Alignment::taLeftJustify;
+    bool autoSize_ = true;
 };
 
 class Edit : public Control {
