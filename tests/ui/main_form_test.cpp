@@ -9,7 +9,7 @@
 #include "framework/application.h"
 #include "settings/inilib.h"
 #include "ui/main_form.h"
-#include "window_test_support.h"
+#include "framework/window_test_support.h"
 
 namespace tarvik {
 namespace {

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# check_imports.sh <objdump> <program>: fails when the program imports a DLL
+# that is not part of Windows itself.
+set -euo pipefail
+objdump=$1 program=$2
+system="kernel32 user32 gdi32 comctl32 advapi32 shell32 ole32 oleaut32 wininet ws2_32 wsock32 msvcrt netapi32"
+status=0
+dlls=$("$objdump" -p "$program" | sed -n 's/^\s*DLL Name: //p')
+[ -n "$dlls" ] || { echo "no imports found in $program" >&2; exit 1; }
+for dll in $dlls; do
+    name=$(echo "${dll%.*}" | tr 'A-Z' 'a-z')
+    if [[ " $system " == *" $name "* ]]; then
+        echo "ok: $dll"
+    else
+        echo "not a Windows library: $dll" >&2
+        status=1
+    fi
+done
+exit $status
