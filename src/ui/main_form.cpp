@@ -22,6 +22,7 @@ T* Part(fw::Component& form, const Text& name) {
 void RegisterClasses() {
     fw::RegisterComponentClass("TIntegerEdit",
                                [](fw::Component& owner) -> fw::Component* { return new TIntegerEdit(&owner); });
+    RegisterTrayIconClass();
 }
 }  // namespace
 
@@ -43,7 +44,11 @@ TForm1::TForm1(CheckCollaborators services) : services_(std::move(services)) {
         TNeud->SetCaption(failStreak);
         TUshloMes->SetCaption(messages);
     };
-    if (!collaborators.setAnimated) collaborators.setAnimated = [](bool) {};
+    // The icon animates while checks fail in a row.
+    collaborators.setAnimated = [this, also = services_.setAnimated](bool animated) {
+        if (TrayIcon1) TrayIcon1->SetAnimated(animated);
+        if (also) also(animated);
+    };
     cycle_ = std::make_unique<CheckCycle>(settings_, counters_, std::move(collaborators));
 
     auto& handlers = Handlers();
@@ -55,6 +60,10 @@ TForm1::TForm1(CheckCollaborators services) : services_(std::move(services)) {
     handlers.Add<Notify>("EditComputerExit", [this](fw::Component& s) { EditComputerExit(s); });
     handlers.Add<Notify>("StatusClick", [this](fw::Component& s) { StatusClick(s); });
     handlers.Add<Notify>("N1Click", [this](fw::Component& s) { N1Click(s); });
+    handlers.Add<fw::MouseEvent>("TrayIcon1MouseUp",
+                                 [this](fw::Component& s, fw::MouseButton b, fw::ShiftState sh, int x, int y) {
+                                     TrayIcon1MouseUp(s, b, sh, x, y);
+                                 });
     handlers.Add<fw::CloseQueryEvent>("FormCloseQuery",
                                       [this](fw::Component& s, bool& canClose) { FormCloseQuery(s, canClose); });
     handlers.Add<fw::CloseEvent>("FormClose", [this](fw::Component& s, fw::CloseAction& a) { FormClose(s, a); });
@@ -92,6 +101,7 @@ void TForm1::LayoutRead() {
     GroupBox1 = Part<fw::GroupBox>(*this, "GroupBox1");
     Label6 = Part<fw::Label>(*this, "Label6");
     Timer = Part<fw::Timer>(*this, "Timer");
+    TrayIcon1 = Part<TTrayIcon>(*this, "TrayIcon1");
     PopupMenu1 = Part<fw::PopupMenu>(*this, "PopupMenu1");
     N1 = Part<fw::MenuItem>(*this, "N1");
 }
@@ -162,6 +172,13 @@ void TForm1::EditComputerExit(fw::Component&) {
 }
 
 void TForm1::StatusClick(fw::Component&) { Timer->SetEnabled(Status->Checked()); }
+
+// Any button released over the icon brings the window back (after the menu
+// has closed, for the right button). A visible window, minimised or not,
+// stays as it is.
+void TForm1::TrayIcon1MouseUp(fw::Component&, fw::MouseButton, fw::ShiftState, int, int) {
+    if (!IsWindowVisible(Handle())) Show();
+}
 
 void TForm1::N1Click(fw::Component&) {
     ExitRequested = true;

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "controls/tray_icon.h"
 #include "framework/controls.h"
 #include "framework/form.h"
 #include "framework/menu.h"
@@ -49,6 +50,7 @@ public:
     fw::GroupBox* GroupBox1 = nullptr;
     fw::Label* Label6 = nullptr;
     fw::Timer* Timer = nullptr;
+    TTrayIcon* TrayIcon1 = nullptr;
     fw::PopupMenu* PopupMenu1 = nullptr;
     fw::MenuItem* N1 = nullptr;
 
@@ -64,6 +66,7 @@ public:
     void Button4Click(fw::Component& sender);
     void EditComputerExit(fw::Component& sender);
     void StatusClick(fw::Component& sender);
+    void TrayIcon1MouseUp(fw::Component& sender, fw::MouseButton button, fw::ShiftState shift, int x, int y);
     void N1Click(fw::Component& sender);
     void FormCloseQuery(fw::Component& sender, bool& canClose);
     void FormClose(fw::Component& sender, fw::CloseAction& action);
