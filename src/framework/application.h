@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <exception>
 #include <vector>
 
@@ -45,8 +46,8 @@ public:
     void ProcessMessages();
     // Asks the loop to end (posts the quit message).
     void Terminate();
-    // The loop has received its quit message.
-    bool Terminated() const { return terminated_; }
+    // The loop has received its quit message; other threads may ask.
+    bool Terminated() const { return terminated_.load(); }
 
     // The error box: the exception's message with the "." rule, the title as
     // caption, a stop icon. Call from inside a catch block of an entry point
@@ -69,7 +70,7 @@ private:
     Form* mainForm_ = nullptr;
     std::vector<Form*> forms_;
     bool showMainForm_ = true;
-    bool terminated_ = false;
+    std::atomic<bool> terminated_{false};
 };
 
 }  // namespace tarvik::fw

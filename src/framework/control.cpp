@@ -233,9 +233,13 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<LRESULT>(brush);
         }
         break;
-    case WM_SETFOCUS:
+    case WM_SETFOCUS: {
+        // The control takes the focus first; a failing OnExit or OnEnter
+        // then cannot leave it half focused.
+        const LRESULT result = DefaultHandling(message, wParam, lParam);
         if (Form* form = ParentForm(); form && form != this) form->FocusReached(*this);
-        break;
+        return result;
+    }
     case WM_WINDOWPOSCHANGED: {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!(position->flags & SWP_NOMOVE)) {

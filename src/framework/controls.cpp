@@ -200,7 +200,10 @@ LRESULT GroupBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 PageControl::PageControl(Component* owner) : Control(owner) { SetTabStop(true); }
 
 PageControl::~PageControl() {
-    for (TabSheet* page : pages_) page->SetParent(nullptr);
+    BeginDestroy();
+    // The pages lose their parent with the base class; their windows go with ours.
+    pages_.clear();
+    activePage_ = nullptr;
 }
 
 void PageControl::SetActivePage(TabSheet* page) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <type_traits>
 #include <typeinfo>
 #include <vector>
 
@@ -29,10 +30,17 @@ void RegisterComponentClass(const Text& className, ComponentFactory factory);
 
 // The event handlers of a form, by the names a layout gives them.
 class HandlerTable {
+    template <class T>
+    struct IsFunction : std::false_type {};
+    template <class Signature>
+    struct IsFunction<std::function<Signature>> : std::true_type {};
+
 public:
-    // `handler` is one of the event types of events.h.
+    // `handler` is one of the event types of events.h (Get looks it up by
+    // that type): Add<NotifyEvent>("FormCreate", lambda), or an event object.
     template <class Event>
     void Add(const Text& name, Event handler) {
+        static_assert(IsFunction<Event>::value, "name the event type: Add<NotifyEvent>(...)");
         handlers_[name] = std::move(handler);
     }
     // Throws tarvik::Error when the name is unknown or the handler does not
