@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "base/error.h"
@@ -334,7 +335,8 @@ bool TTrayIcon::ReadProperty(const Text& name, const fw::LayoutValue& value, fw:
         SetAnimated(LayoutReader::Boolean(value));
     } else if (name == "Interval") {
         const std::int64_t interval = LayoutReader::Integer(value);
-        if (interval < 0 || interval > 0xFFFF) throw Error("Interval " + IntToText(static_cast<std::int32_t>(interval)) + " is out of range");
+        if (interval < 0 || interval > 0xFFFF)
+            throw Error("the number " + std::to_string(interval) + " is out of range");
         SetInterval(static_cast<std::uint16_t>(interval));
     } else if (name == "PopupMenu") {
         reader.Reference(value, [this](fw::Component* component) {

@@ -115,12 +115,13 @@ std::vector<std::uint8_t> ImageFromHandle(HICON icon) {
     format.header.biHeight = height;
     format.header.biPlanes = 1;
     format.header.biBitCount = 32;
+    auto* bitmapInfo = reinterpret_cast<BITMAPINFO*>(&format);
     void* bits = nullptr;
-    GdiObject colorSection(CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS, &bits, nullptr, 0));
+    GdiObject colorSection(CreateDIBSection(dc, bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0));
     format.header.biBitCount = 1;
     format.colors[1] = RGBQUAD{255, 255, 255, 0};
     void* maskBits = nullptr;
-    GdiObject maskSection(CreateDIBSection(dc, reinterpret_cast<BITMAPINFO*>(&format), DIB_RGB_COLORS, &maskBits, nullptr, 0));
+    GdiObject maskSection(CreateDIBSection(dc, bitmapInfo, DIB_RGB_COLORS, &maskBits, nullptr, 0));
     bool drawn = false;
     if (colorSection && maskSection) {
         HGDIOBJ old = SelectObject(dc, colorSection.Get());

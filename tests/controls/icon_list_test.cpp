@@ -49,7 +49,8 @@ TEST_F(IconListTest, EveryOperationGivesOneNotice) {
     } cases[] = {
         {"AppendIcon", [](IconListTest& t) { EXPECT_EQ(t.list.AppendIcon(&t.still), 2); }, 3},
         {"AppendIcon none", [](IconListTest& t) { t.list.AppendIcon(nullptr); }, 3},
-        {"AppendResourceIcon", [&](IconListTest& t) { EXPECT_EQ(t.list.AppendResourceIcon(system, application), 2); }, 3},
+        {"AppendResourceIcon",
+         [&](IconListTest& t) { EXPECT_EQ(t.list.AppendResourceIcon(system, application), 2); }, 3},
         {"InsertIcon", [](IconListTest& t) { t.list.InsertIcon(0, &t.alarm); }, 3},
         {"InsertResourceIcon", [&](IconListTest& t) { t.list.InsertResourceIcon(2, system, application); }, 3},
         {"SetIconAt", [](IconListTest& t) { t.list.SetIconAt(0, &t.alarm); }, 2},

@@ -165,7 +165,7 @@ TEST_F(TrayAnimationTest, IntervalZeroAdvancesWithoutPause) {
 
 TEST_F(TrayAnimationTest, StartingAndStoppingThousandsOfTimesLeavesNothingBehind) {
     DWORD handlesBefore = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handlesBefore));
     for (int round = 0; round < 2000; ++round) {
         tray->SetInterval(static_cast<std::uint16_t>(round % 3));
         tray->SetAnimated(true);
