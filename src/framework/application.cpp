@@ -112,8 +112,21 @@ bool Application::HandleMessage(MSG& message) {
         terminated_ = true;
         return false;
     }
-    // Tab, arrow keys, Enter and Escape move between a form's controls.
-    if (Form* form = ActiveForm(); form && IsDialogMessageA(form->Handle(), &message)) return true;
+    Form* form = ActiveForm();
+    // Tab follows the forms' own tab order, through frames and into the
+    // active page (the system's dialog navigation would pass the page
+    // control by).
+    if (form && message.message == WM_KEYDOWN && message.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000) &&
+        !(GetKeyState(VK_MENU) & 0x8000) && (message.hwnd == form->Handle() || IsChild(form->Handle(), message.hwnd))) {
+        try {
+            form->SelectNext(!(GetKeyState(VK_SHIFT) & 0x8000));
+        } catch (...) {
+            HandleCurrentException();
+        }
+        return true;
+    }
+    // Arrow keys, Enter and Escape as in a dialog.
+    if (form && IsDialogMessageA(form->Handle(), &message)) return true;
     TranslateMessage(&message);
     DispatchMessageA(&message);
     return true;

@@ -143,9 +143,8 @@ void Control::SetTabStop(bool value) {
 bool Control::Focused() const { return HandleAllocated() && GetFocus() == WindowHandleOrNull(); }
 
 bool Control::CanFocus() const {
-    for (const Control* c = this; c; c = c->parent_)
-        if (!c->visible_ || !c->enabled_) return false;
-    return HandleAllocated();
+    HWND window = WindowHandleOrNull();
+    return window && IsWindowVisible(window) && IsWindowEnabled(window);
 }
 
 void Control::SetFocus() { ::SetFocus(Handle()); }
@@ -300,20 +299,23 @@ HBRUSH Control::BackgroundBrush() {
 
 void Control::ApplyTabOrder() {
     if (!HandleAllocated()) return;
+    HWND after = HWND_TOP;
+    for (Control* child : ChildrenInTabOrder()) {
+        SetWindowPos(child->WindowHandleOrNull(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child->WindowHandleOrNull();
+    }
+}
+
+std::vector<Control*> Control::ChildrenInTabOrder() const {
     std::vector<Control*> ordered;
     for (Control* child : children_)
         if (child->HandleAllocated()) ordered.push_back(child);
-    // Explicit orders first, lowest first; the rest in the order of creation.
     std::stable_sort(ordered.begin(), ordered.end(), [](const Control* a, const Control* b) {
         const int orderA = a->tabOrder_ < 0 ? INT_MAX : a->tabOrder_;
         const int orderB = b->tabOrder_ < 0 ? INT_MAX : b->tabOrder_;
         return std::tie(orderA, a->creationIndex_) < std::tie(orderB, b->creationIndex_);
     });
-    HWND after = HWND_TOP;
-    for (Control* child : ordered) {
-        SetWindowPos(child->WindowHandleOrNull(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = child->WindowHandleOrNull();
-    }
+    return ordered;
 }
 
 void Control::DoEnter() { Raise(OnEnter, *this); }

@@ -67,6 +67,7 @@ public:
     void SetTabStop(bool value);
 
     bool Focused() const;
+    // The window exists, shows and takes input (with all its parents).
     bool CanFocus() const;
     void SetFocus();
 
@@ -111,6 +112,9 @@ protected:
     virtual void ColorChanged();
     HBRUSH BackgroundBrush();
     void ApplyTabOrder();
+    // The children with a window: explicit tab orders first, lowest first,
+    // the rest in the order of their creation.
+    std::vector<Control*> ChildrenInTabOrder() const;
 
     // Focus reached this control / left it for another control of the form.
     friend class Form;

@@ -1,5 +1,7 @@
 #include "framework/form.h"
 
+#include <algorithm>
+
 #include "base/error.h"
 #include "framework/application.h"
 #include "framework/layout.h"
@@ -104,6 +106,25 @@ void Form::SetActiveControl(Control* control) {
         control->SetFocus();
     else
         activeControl_ = control;
+}
+
+void Form::SelectNext(bool forward) {
+    std::vector<Control*> stops;
+    CollectTabStops(*this, stops);
+    if (stops.empty()) return;
+    const auto current = std::find(stops.begin(), stops.end(), activeControl_);
+    const auto count = static_cast<std::ptrdiff_t>(stops.size());
+    std::ptrdiff_t next = forward ? 0 : count - 1;
+    if (current != stops.end()) next = ((current - stops.begin()) + (forward ? 1 : count - 1)) % count;
+    stops[static_cast<std::size_t>(next)]->SetFocus();
+}
+
+void Form::CollectTabStops(const Control& parent, std::vector<Control*>& stops) {
+    for (Control* child : parent.ChildrenInTabOrder()) {
+        if (!child->CanFocus()) continue;
+        if (child->TabStop()) stops.push_back(child);
+        CollectTabStops(*child, stops);
+    }
 }
 
 void Form::CancelMode() {

@@ -42,6 +42,9 @@ public:
     // The control that has (or last had) the focus on this form.
     Control* ActiveControl() const { return activeControl_; }
     void SetActiveControl(Control* control);
+    // Moves the focus to the next (or previous) control in tab order that
+    // can take it, going into frames and the active page; wraps around.
+    void SelectNext(bool forward);
     // Tells the focused control to leave any mode it is in (a drop-down, a
     // mouse capture): WM_CANCELMODE.
     void CancelMode();
@@ -80,6 +83,7 @@ private:
     void FocusReached(Control& control);
     void ControlGone(Control& control);
     void CentreOnDesktop();
+    static void CollectTabStops(const Control& parent, std::vector<Control*>& stops);
     SIZE FrameSize();
 
     HandlerTable handlers_;

@@ -96,6 +96,12 @@ TEST(Form, CloseQueryAndCloseDecideTheOutcome) {
     EXPECT_FALSE(IsWindowVisible(Application::Instance().Handle()));  // the taskbar button
 }
 
+TEST(Application, ProcessMessagesStopsAtTheQuitMessage) {
+    PostQuitMessage(0);
+    Application::Instance().ProcessMessages();
+    EXPECT_TRUE(Application::Instance().Terminated());
+}
+
 TEST(Form, CancelModeReachesTheFocusedControl) {
     SmallForm form;
     form.Show();

@@ -334,5 +334,75 @@ TEST_F(MainFormTest, ExceptionInHandlerIsReportedAndProgramGoesOn) {
     EXPECT_TRUE(Shown());
 }
 
+TEST_F(MainFormTest, TabKeyFollowsTheLayoutsTabOrder) {
+    WriteFullSettings("0");
+    Start();
+    form->HostEdit->SetFocus();
+    const auto tab = [] {
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        Pump(20);
+        return GetFocus();
+    };
+    EXPECT_EQ(tab(), form->Status->Handle());
+    EXPECT_EQ(tab(), form->IPEdit->Handle());
+    EXPECT_EQ(tab(), form->PageControl1->Handle());
+    EXPECT_EQ(tab(), form->HostEdit->Handle());  // the help page has no field
+
+    // Into the settings page: frames in their order, fields in theirs.
+    form->PageControl1->SetActivePage(form->TabSheet2);
+    form->PageControl1->SetFocus();
+    EXPECT_EQ(tab(), form->EditAction->Handle());
+    EXPECT_EQ(tab(), form->EditInterval->Handle());
+    EXPECT_EQ(tab(), form->EditComputer->Handle());
+    EXPECT_EQ(tab(), form->EditMessage->Handle());
+}
+
+TEST_F(MainFormTest, ControlsPaintInTheirColours) {
+    WriteFullSettings("0");
+    Start();
+    struct Case {
+        const char* name;
+        fw::Control* control;
+        UINT message;
+        COLORREF background, text;
+    };
+    const COLORREF field = RGB(225, 255, 255), white = RGB(255, 255, 255), face = GetSysColor(COLOR_BTNFACE);
+    const Case cases[] = {
+        {"IPEdit", form->IPEdit, WM_CTLCOLOREDIT, field, RGB(0, 0, 0)},
+        {"EditMessage", form->EditMessage, WM_CTLCOLOREDIT, field, RGB(0, 0, 0)},
+        {"Status", form->Status, WM_CTLCOLORSTATIC, white, RGB(255, 0, 0)},
+        {"Label5", form->Label5, WM_CTLCOLORSTATIC, white, RGB(0, 0, 0)},
+        {"TProverok", form->TProverok, WM_CTLCOLORSTATIC, face, RGB(0, 0, 0)},
+        {"GroupBox1", form->GroupBox1, WM_CTLCOLORSTATIC, white, RGB(0, 0, 0)},
+        {"Label6", form->Label6, WM_CTLCOLORSTATIC, white, RGB(0, 0, 0)},
+    };
+    HDC dc = GetDC(form->Handle());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The parent answers for its child, as the system asks it to.
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(GetParent(c.control->Handle()), c.message, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(c.control->Handle())));
+        LOGBRUSH description{};
+        ASSERT_TRUE(GetObjectA(brush, sizeof description, &description));
+        EXPECT_EQ(description.lbColor, c.background);
+        EXPECT_EQ(GetBkColor(dc), c.background);
+        EXPECT_EQ(GetTextColor(dc), c.text);
+    }
+    ReleaseDC(form->Handle(), dc);
+}
+
+TEST_F(MainFormTest, StatisticsLabelsGrowWithTheirText) {
+    WriteFullSettings("0");
+    Start();
+    const int width = form->TNeud->Width();
+    form->TNeud->SetCaption("Неудачи подряд: 2147483647");
+    EXPECT_GT(form->TNeud->Width(), width);
+    RECT bounds;
+    GetWindowRect(form->TNeud->Handle(), &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, form->TNeud->Width());
+    EXPECT_EQ(form->TNeud->Left(), 32);
+}
+
 }  // namespace
 }  // namespace tarvik
