@@ -197,8 +197,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // one in tab order.
             if (activeControl_ && activeControl_->CanFocus())
                 activeControl_->SetFocus();
-            else if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE))
-                ::SetFocus(first);
+            else
+                SelectNext(true);
             return 0;
         }
         break;
