@@ -47,8 +47,11 @@ Text AddressProbe(const Text& target) {
 
     WinSockSession winsock(MAKEWORD(1, 1));
     if (!winsock.Started()) {
-        // Without WinSock the look-up below fails on its own.
+        // A start of our own failed: no look-up, even where some other part
+        // of the process has WinSock running and it would answer; and no
+        // cleanup, which would undo that other start.
         fw::AppMessageBox("Нет ip адреса", "WSAStartup", 0);
+        return Text();
     }
     return NameServiceKnows(address) ? Text("Есть связь") : Text();
 }
