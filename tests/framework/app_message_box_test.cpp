@@ -78,10 +78,14 @@ TEST_F(RealBoxes, ApplicationBoxIsOwnedByTheApplicationAndDisablesTheProgram) {
 }
 
 TEST_F(RealBoxes, PlatformBoxIsSystemModalWithDefaultCaption) {
+    SetForegroundWindow(otherWindow);
+    const HWND foreground = GetForegroundWindow();
+    ASSERT_NE(foreground, nullptr);
     EXPECT_EQ(PlatformMessageBox("NetApi32.dll не загружена.", std::nullopt, MB_SYSTEMMODAL | MB_ICONERROR), IDOK);
     EXPECT_EQ(seen.text, "NetApi32.dll не загружена.");
     EXPECT_FALSE(seen.caption.empty());
     EXPECT_TRUE(seen.topmost);
+    EXPECT_EQ(seen.owner, foreground);  // the window in front owns it
 }
 
 }  // namespace
