@@ -25,6 +25,7 @@ TEST(ProgramTitle, NameCutAtFirstDotAndLowered) {
         {"tarvik.backup.exe", "tarvik"},
         {"C:\\ТАРВИК.EXE", "Тарвик"},
         {"NOEXT", "Noext"},
+        {"ЁЇЎЂЄІЈЅ.EXE", "Ёїўђєіјѕ"},
     };
     for (const auto& c : cases) EXPECT_EQ(ProgramTitle(c.in), c.out) << c.in;
 }
