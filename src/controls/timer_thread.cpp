@@ -28,8 +28,12 @@ void TTimerThread::Proceed() {
 void TTimerThread::Stop() {
     owner_ = nullptr;
     paused_ = false;
-    Terminate();
+    // Wake the thread before setting the flag: a thread that has not begun
+    // its loop yet sees the flag, skips the loop and deletes this object at
+    // once, so nothing of it may be touched after Terminate. A woken thread
+    // still waits for the lock the caller holds and then sees the flag.
     lock_->wake.notify_all();
+    Terminate();
 }
 
 bool TTimerThread::Closing() const {
