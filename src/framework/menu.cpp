@@ -24,8 +24,10 @@ MenuItem::~MenuItem() {
 void MenuItem::Click() { Raise(OnClick, *this); }
 
 void MenuItem::SetParentComponent(Component* parent) {
+    // An item belongs inside a menu; anywhere else the layout is wrong.
     auto* menu = dynamic_cast<PopupMenu*>(parent);
-    if (!menu) Component::SetParentComponent(parent);
+    if (!menu)
+        throw Error("Component " + Name() + " cannot be placed inside " + (parent ? parent->Name() : Text("nothing")));
     menu->Add(*this);
 }
 

@@ -126,6 +126,7 @@ TEST(LayoutReader, RefusesWhatDoesNotApplyNamingTheLine) {
         {"F : TTestForm {\n  A : TLabel {\n  }\n  A : TLabel {\n  }\n}", "Layout line 4: a second component named A"},
         {"F : TTestForm {\n  T : TTimer {\n    L : TLabel {\n    }\n  }\n}",
          "Layout line 3: Component L cannot be placed inside T"},
+        {"F : TTestForm {\n  N : TMenuItem {\n  }\n}", "Layout line 2: Component N cannot be placed inside F"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.layout);
