@@ -183,7 +183,12 @@ std::vector<std::string>* menuLog = nullptr;
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     HWND menuWindow = FindWindowA("#32768", nullptr);
-    menuLog->push_back(menuWindow && IsWindowVisible(menuWindow) ? "menu shown" : "menu not shown");
+    RECT bounds{};
+    if (!menuWindow || !IsWindowVisible(menuWindow) || !GetWindowRect(menuWindow, &bounds)) {
+        menuLog->push_back("menu not shown");
+    } else {
+        menuLog->push_back("menu shown at " + std::to_string(bounds.left) + "," + std::to_string(bounds.top));
+    }
     EndMenu();
 }
 
@@ -200,7 +205,7 @@ TEST_F(TrayEventsTest, RightClickShowsTheMenuAtThePointerInsteadOfOnClick) {
     PostMessageA(tray.MessageWindowHandle(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
     Pump();
     menuLog = nullptr;
-    EXPECT_EQ(events, (Events{"down R [Right]", "menu shown", "up R [Right]"}));
+    EXPECT_EQ(events, (Events{"down R [Right]", "menu shown at 120,80", "up R [Right]"})) << "at the pointer";
     EXPECT_EQ(menu.PopupComponent(), &tray);
 
     menu.SetAutoPopup(false);
