@@ -175,9 +175,10 @@ void TForm1::StatusClick(fw::Component&) { Timer->SetEnabled(Status->Checked());
 
 // Any button released over the icon brings the window back (after the menu
 // has closed, for the right button). A visible window, minimised or not,
-// stays as it is.
+// stays as it is: the form's own visibility, since the system hides the
+// form while its taskbar button is minimised.
 void TForm1::TrayIcon1MouseUp(fw::Component&, fw::MouseButton, fw::ShiftState, int, int) {
-    if (!IsWindowVisible(Handle())) Show();
+    if (!Visible()) Show();
 }
 
 void TForm1::N1Click(fw::Component&) {

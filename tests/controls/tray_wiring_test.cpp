@@ -92,6 +92,21 @@ TEST_F(TrayWiringTest, AReleaseOverTheIconShowsTheHiddenWindow) {
     }
 }
 
+TEST_F(TrayWiringTest, AReleaseLeavesAWindowMinimisedThroughItsTaskbarButtonAsItIs) {
+    form->Show();
+    const HWND application = fw::Application::Instance().Handle();
+    ShowWindow(application, SW_MINIMIZE);
+    // Windows hides the windows a minimised window owns; Wine leaves them.
+    if (Shown()) ShowOwnedPopups(application, FALSE);
+    tarvik::testing::Pump();
+    ASSERT_TRUE(IsIconic(application));
+    ASSERT_FALSE(Shown());
+    Notice(WM_LBUTTONUP);
+    tarvik::testing::Pump();
+    EXPECT_TRUE(IsIconic(application));
+    EXPECT_FALSE(Shown()) << "not shown beside a minimised taskbar button";
+}
+
 // Runs inside the menu's loop: picks the first item ("Закрыть").
 void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
