@@ -110,6 +110,19 @@ TEST_F(MainFormTest, FirstStartWithoutSettingsFileReportsAndChecksEverySecond) {
     EXPECT_EQ(calls.webProbes[0], "");
 }
 
+// The check timer ticks from the moment the window is built, so the checks
+// already run while the start-up error is on screen.
+TEST_F(MainFormTest, ChecksRunWhileTheStartUpErrorIsOpen) {
+    std::size_t checksWhileOpen = 0;
+    fw::SetMessageBoxHook([&](const fw::MessageBoxRequest&) {
+        Pump(1300);
+        checksWhileOpen = calls.webProbes.size();
+        return IDOK;
+    });
+    Start();
+    EXPECT_GE(checksWhileOpen, 1u);
+}
+
 TEST_F(MainFormTest, SavedStatusDecidesWindowAndTimer) {
     struct Case {
         const char* status;
@@ -285,17 +298,39 @@ TEST_F(MainFormTest, RealCloseSavesTrimmedFieldsAndEnds) {
     }
 }
 
-TEST_F(MainFormTest, RefusedWriteKeepsProgramRunning) {
-    WriteFullSettings("0");
-    Start();
-    RemoveSettings();
-    ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));  // no file can be written there
-    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(RunLoop(300));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + IniPath() + ".");
-    EXPECT_TRUE(Shown());
-    EXPECT_FALSE(form->ExitRequested);
+TEST_F(MainFormTest, RefusedWriteKeepsProgramRunningWithTheWindowAsItWas) {
+    struct Case {
+        const char* name;
+        const char* status;
+        bool throughMenu;
+    };
+    for (const Case& c : {Case{"close button, shown", "0", false}, Case{"menu, hidden", "1", true}}) {
+        SCOPED_TRACE(c.name);
+        WriteFullSettings(c.status);
+        Start();
+        const bool shown = Shown();
+        RemoveSettings();
+        ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));  // no file can be written there
+        if (c.throughMenu) {
+            try {
+                form->N1->Click();
+            } catch (...) {
+                // Where the icon's window procedure reports it.
+                fw::Application::Instance().HandleCurrentException();
+            }
+        } else {
+            PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+        }
+        EXPECT_FALSE(RunLoop(300));
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + IniPath() + ".");
+        EXPECT_EQ(Shown(), shown);
+        EXPECT_EQ(form->ExitRequested, c.throughMenu) << "keeps its value";
+        EXPECT_EQ(form->Timer->Ticking(), form->Status->Checked()) << "the timer as it was";
+        boxes.boxes.clear();
+        form.reset();
+        RemoveSettings();
+    }
 }
 
 TEST_F(MainFormTest, SessionEndQueryAgreesAndLaterCloseEnds) {
