@@ -7,13 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=${TARVIK_BUILD:-build}
-arch=$(scripts/wine-arch.sh)
 
-# The same configuration as scripts/build.sh's "win" build: only the program.
-[ -f "$build/win/build.ninja" ] ||
-    cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw.cmake" -DTARVIK_WIN_ARCH="$arch" >/dev/null
-cmake --build "$build/win" --target Tarvik -- -j2
+# Only the program, in the same Windows build that the tests use.
+DIRS=win TARGETS=Tarvik bash scripts/build.sh
 
 exe="$build/win/src/ui/Tarvik.exe"
 if [ -n "${DISPLAY:-}" ]; then

@@ -8,10 +8,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=${TARVIK_BUILD:-build}
 arch=$(scripts/wine-arch.sh)
-[ -f "$build/win/build.ninja" ] ||
-    cmake -S . -B "$build/win" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw.cmake" -DTARVIK_WIN_ARCH="$arch" >/dev/null
-cmake --build "$build/win" --target Tarvik -- -j2
+DIRS=win TARGETS=Tarvik bash scripts/build.sh
 
 # A copy of the program with settings of its own, so the user's Tarvik.ini
 # beside the built program is left alone. STATUS=0 shows the window.
