@@ -9,6 +9,8 @@ function(tarvik_test name)
     cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS;ENV;LOCK" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+    # Shared test support is included as "<area>/<file>.h".
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     if(WIN32)
         set(xml "Z:${CMAKE_CURRENT_BINARY_DIR}/${name}.xml")
     else()

@@ -17,7 +17,7 @@
 namespace tarvik::fw {
 namespace {
 
-using tarvik::testing::BoxCollector;
+using tarvik::testing::BoxRecorder;
 using tarvik::testing::Pump;
 using tarvik::testing::RunLoop;
 
@@ -69,7 +69,7 @@ TEST(Focus, ExitOfTheOldControlThenEnterOfTheNewOne) {
 }
 
 TEST(Form, CloseQueryAndCloseDecideTheOutcome) {
-    BoxCollector boxes;
+    BoxRecorder boxes;
     SmallForm form;  // the main form: its close ends the loop
     ASSERT_EQ(Application::Instance().MainForm(), &form);
     form.Show();
@@ -143,7 +143,7 @@ TEST(Timer, TicksByPeriodAndEnabledState) {
 }
 
 TEST(Timer, HandlerErrorIsReportedAndTicksGoOn) {
-    BoxCollector boxes;
+    BoxRecorder boxes;
     Component owner;
     Timer timer(&owner);
     int ticks = 0;

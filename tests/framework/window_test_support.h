@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/application.h"
-#include "framework/message_box.h"
+#include "framework/box_recorder.h"
 
 namespace tarvik::testing {
 
@@ -34,21 +34,5 @@ inline bool RunLoop(DWORD milliseconds) {
     KillTimer(nullptr, limit);
     return !timedOut;
 }
-
-// Collects every message box for the life of the object, answering OK.
-class BoxCollector {
-public:
-    BoxCollector() {
-        fw::SetMessageBoxHook([this](const fw::MessageBoxRequest& request) {
-            boxes.push_back(request);
-            return IDOK;
-        });
-    }
-    ~BoxCollector() { fw::SetMessageBoxHook(nullptr); }
-    BoxCollector(const BoxCollector&) = delete;
-    BoxCollector& operator=(const BoxCollector&) = delete;
-
-    std::vector<fw::MessageBoxRequest> boxes;
-};
 
 }  // namespace tarvik::testing

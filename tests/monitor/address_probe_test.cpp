@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 
-#include "box_recorder.h"
+#include "framework/box_recorder.h"
 #include "monitor/address_probe.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "box_recorder.h"
+#include "framework/box_recorder.h"
 #include "monitor/address_probe.h"
 
 namespace tarvik {

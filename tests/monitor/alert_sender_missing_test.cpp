@@ -2,7 +2,7 @@
 // double that lacks NetMessageBufferSend.
 #include <gtest/gtest.h>
 
-#include "box_recorder.h"
+#include "framework/box_recorder.h"
 #include "monitor/alert_sender.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "box_recorder.h"
+#include "framework/box_recorder.h"
 #include "monitor/alert_sender.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "box_recorder.h"
+#include "framework/box_recorder.h"
 #include "monitor/alert_sender.h"
 #include "monitor/fault_shield.h"
 

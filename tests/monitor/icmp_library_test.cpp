@@ -3,7 +3,7 @@
 // is disabled and does not load at all. Either way the probe goes on.
 #include <gtest/gtest.h>
 
-#include "box_recorder.h"
+#include "framework/box_recorder.h"
 #include "monitor/address_probe.h"
 
 namespace tarvik {

@@ -14,7 +14,7 @@
 namespace tarvik {
 namespace {
 
-using testing::BoxCollector;
+using testing::BoxRecorder;
 using testing::Pump;
 using testing::RunLoop;
 
@@ -81,7 +81,7 @@ protected:
         (&field == form->EditMessage ? static_cast<fw::Control*>(form->IPEdit) : form->EditMessage)->SetFocus();
     }
 
-    BoxCollector boxes;
+    BoxRecorder boxes;
     Calls calls;
     bool addressProbeThrows = false;
     std::unique_ptr<TForm1> form;
