@@ -18,7 +18,14 @@ if ((${#need[@]})); then
         dpkg --add-architecture i386
     fi
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
+    # A mirror caught mid-sync fails one index or another ("File has
+    # unexpected size"); the rest are still fresh, so try a few times and then
+    # go on: the install below fails clearly if a package really is missing.
+    for try in 1 2 3; do
+        apt-get update -qq && break
+        echo "setup: apt-get update failed (try $try), going on" >&2
+        sleep 5
+    done
     apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 
