@@ -22,8 +22,4 @@ Text FormatPattern(const Text& pattern, const Text& argument);
 // and its last character comes after "." in the code page.
 Text ErrorBoxText(const Text& message);
 
-// The program's title from the program file's path: the name after the last
-// backslash, cut at its first ".", lower case after the first character.
-Text ProgramTitle(const Text& programPath);
-
 }  // namespace tarvik

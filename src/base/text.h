@@ -16,9 +16,4 @@ Text Trim(const Text& text);
 // Plain decimal with a leading '-' when negative.
 Text IntToText(std::int32_t value);
 
-// 32-bit two's-complement addition and multiplication, without the
-// undefined behaviour of signed overflow.
-std::int32_t WrapAdd(std::int32_t a, std::int32_t b);
-std::int32_t WrapMul(std::int32_t a, std::int32_t b);
-
 }  // namespace tarvik

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/wrap_arithmetic.h"
+
 namespace tarvik {
 
 namespace {

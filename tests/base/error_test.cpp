@@ -18,18 +18,6 @@ TEST(ErrorBoxText, AppendsDotOnlyAfterCharactersAboveDot) {
     for (const auto& c : cases) EXPECT_EQ(ErrorBoxText(c.in), c.out) << c.in;
 }
 
-TEST(ProgramTitle, NameCutAtFirstDotAndLowered) {
-    const struct { Text in, out; } cases[] = {
-        {"C:\\Programs\\TARVIK.EXE", "Tarvik"},
-        {"Z:\\a.b\\Tarvik.exe", "Tarvik"},
-        {"tarvik.backup.exe", "tarvik"},
-        {"C:\\ТАРВИК.EXE", "Тарвик"},
-        {"NOEXT", "Noext"},
-        {"ЁЇЎЂЄІЈЅ.EXE", "Ёїўђєіјѕ"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ProgramTitle(c.in), c.out) << c.in;
-}
-
 TEST(FormatPattern, ReplacesFirstPlaceholder) {
     EXPECT_EQ(FormatPattern("'%s' is not a valid integer value", "7.5"), "'7.5' is not a valid integer value");
     EXPECT_EQ(FormatPattern("Unable to write to %s", "C:\\x %s"), "Unable to write to C:\\x %s");

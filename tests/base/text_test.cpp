@@ -25,12 +25,6 @@ TEST(IntToText, PlainDecimal) {
     EXPECT_EQ(IntToText(INT32_MIN), "-2147483648");
 }
 
-TEST(WrapArithmetic, TwosComplement) {
-    EXPECT_EQ(WrapAdd(INT32_MAX, 1), INT32_MIN);
-    EXPECT_EQ(WrapMul(5000000, 1000), 705032704);
-    EXPECT_EQ(static_cast<std::uint32_t>(WrapMul(-1, 1000)), 4294966296u);
-}
-
 TEST(Literals, AreWindows1251) {
     // "Тарвик" in Windows-1251.
     EXPECT_EQ(Text("Тарвик"), "\xD2\xE0\xF0\xE2\xE8\xEA");
