@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/error.h"
+#include "base/little_endian.h"
 #include "base/text.h"
 
 namespace tarvik {
@@ -21,9 +22,7 @@ public:
         }
         const std::uint8_t* p = data_ + position_;
         position_ += 4;
-        std::uint32_t value = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                              std::uint32_t(p[3]) << 24;
-        return static_cast<std::int32_t>(value);
+        return static_cast<std::int32_t>(ReadLE32(p));
     }
 
     Bytes ReadBytes(std::size_t count) {
@@ -38,12 +37,7 @@ private:
     std::size_t position_ = 0;
 };
 
-void WriteInt32(Bytes& out, std::int32_t value) {
-    auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<std::uint8_t>(bits >> shift));
-    }
-}
+void WriteInt32(Bytes& out, std::int32_t value) { AppendLE32(out, static_cast<std::uint32_t>(value)); }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/error.h"
+#include "base/little_endian.h"
 #include "framework/layout_reader.h"
 
 namespace tarvik::fw {
@@ -17,19 +18,6 @@ constexpr std::size_t kEntrySize = 16;
 constexpr std::size_t kBitmapHeaderSize = 40;
 // The version CreateIconFromResourceEx expects for icon images.
 constexpr DWORD kIconResourceVersion = 0x00030000;
-
-std::uint16_t Read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-std::uint32_t Read32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-void Put16(std::vector<std::uint8_t>& out, unsigned value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 struct ImageEntry {
     int width;
@@ -48,8 +36,8 @@ int SmallIconSize() {
 // width nearest the small-icon size, then the most colours.
 ImageEntry PickImage(const std::uint8_t* data, std::size_t size, int wanted) {
     if (data == nullptr || size < kHeaderSize) throw Error(kNotValid);
-    const unsigned type = Read16(data + 2);
-    const unsigned count = Read16(data + 4);
+    const unsigned type = ReadLE16(data + 2);
+    const unsigned count = ReadLE16(data + 4);
     if (type != 0 && type != 1) throw Error(kNotValid);
     if (count == 0 || size < kHeaderSize + kEntrySize * count) throw Error(kNotValid);
 
@@ -59,10 +47,10 @@ ImageEntry PickImage(const std::uint8_t* data, std::size_t size, int wanted) {
         const std::uint8_t* entry = data + kHeaderSize + kEntrySize * i;
         ImageEntry image;
         image.width = entry[0] == 0 ? 256 : entry[0];
-        image.bits = Read16(entry + 6);
+        image.bits = ReadLE16(entry + 6);
         if (image.bits == 0) image.bits = entry[2] == 0 ? 8 : 4;
-        image.size = Read32(entry + 8);
-        image.offset = Read32(entry + 12);
+        image.size = ReadLE32(entry + 8);
+        image.offset = ReadLE32(entry + 12);
         if (image.size < kBitmapHeaderSize || image.offset > size || image.size > size - image.offset) {
             throw Error(kNotValid);
         }
@@ -141,28 +129,28 @@ std::vector<std::uint8_t> ImageFromHandle(HICON icon) {
     const std::uint32_t imageSize = static_cast<std::uint32_t>(kBitmapHeaderSize + pixelBytes + maskBytes);
     std::vector<std::uint8_t> out;
     out.reserve(kHeaderSize + kEntrySize + imageSize);
-    Put16(out, 0);
-    Put16(out, 1);
-    Put16(out, 1);
+    AppendLE16(out, 0);
+    AppendLE16(out, 1);
+    AppendLE16(out, 1);
     out.push_back(static_cast<std::uint8_t>(width == 256 ? 0 : width));
     out.push_back(static_cast<std::uint8_t>(height == 256 ? 0 : height));
     out.push_back(0);
     out.push_back(0);
-    Put16(out, 1);
-    Put16(out, 32);
-    Put32(out, imageSize);
-    Put32(out, kHeaderSize + kEntrySize);
-    Put32(out, kBitmapHeaderSize);
-    Put32(out, static_cast<std::uint32_t>(width));
-    Put32(out, static_cast<std::uint32_t>(height * 2));
-    Put16(out, 1);
-    Put16(out, 32);
-    Put32(out, BI_RGB);
-    Put32(out, static_cast<std::uint32_t>(pixelBytes + maskBytes));
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
-    Put32(out, 0);
+    AppendLE16(out, 1);
+    AppendLE16(out, 32);
+    AppendLE32(out, imageSize);
+    AppendLE32(out, kHeaderSize + kEntrySize);
+    AppendLE32(out, kBitmapHeaderSize);
+    AppendLE32(out, static_cast<std::uint32_t>(width));
+    AppendLE32(out, static_cast<std::uint32_t>(height * 2));
+    AppendLE16(out, 1);
+    AppendLE16(out, 32);
+    AppendLE32(out, BI_RGB);
+    AppendLE32(out, static_cast<std::uint32_t>(pixelBytes + maskBytes));
+    AppendLE32(out, 0);
+    AppendLE32(out, 0);
+    AppendLE32(out, 0);
+    AppendLE32(out, 0);
     out.insert(out.end(), pixels.begin(), pixels.end());
     out.insert(out.end(), andMask.begin(), andMask.end());
     return out;

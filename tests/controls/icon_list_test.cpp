@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "base/error.h"
+#include "base/little_endian.h"
 #include "framework/font.h"
 #include "test_data.h"
 
@@ -198,7 +199,7 @@ TEST_F(IconListTest, EmptySlotsAndImagelessIconsStoreAsSizeZero) {
     Bytes stored{3, 0, 0, 0, 0, 0, 0, 0};
     const Bytes image = StillIconImage();
     const auto size = static_cast<std::uint32_t>(image.size());
-    stored.insert(stored.end(), {std::uint8_t(size), std::uint8_t(size >> 8), 0, 0});
+    AppendLE32(stored, size);
     stored.insert(stored.end(), image.begin(), image.end());
     stored.insert(stored.end(), {0xFF, 0xFF, 0xFF, 0xFF});
     list.ReadIcons(stored);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/error.h"
+#include "base/little_endian.h"
 #include "test_data.h"
 
 namespace tarvik {
@@ -13,8 +14,9 @@ using testing::StillIconImage;
 using testing::StoredFrames;
 
 Bytes Int32(std::int32_t value) {
-    auto bits = static_cast<std::uint32_t>(value);
-    return {std::uint8_t(bits), std::uint8_t(bits >> 8), std::uint8_t(bits >> 16), std::uint8_t(bits >> 24)};
+    Bytes bytes;
+    AppendLE32(bytes, static_cast<std::uint32_t>(value));
+    return bytes;
 }
 
 Bytes Join(std::initializer_list<Bytes> parts) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/error.h"
+#include "base/little_endian.h"
 #include "test_data.h"
 
 namespace tarvik::fw {
@@ -14,14 +15,6 @@ using Bytes = std::vector<std::uint8_t>;
 using tarvik::testing::AlarmIconImage;
 using tarvik::testing::StillIconImage;
 
-void Put16(Bytes& bytes, std::size_t at, unsigned value) {
-    bytes[at] = static_cast<std::uint8_t>(value);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-void Put32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-    Put16(bytes, at, value & 0xFFFF);
-    Put16(bytes, at + 2, value >> 16);
-}
 
 // The icon drawn at 16x16 into a white 32-bit bitmap: (r, g, b) per pixel.
 struct Pixels {
@@ -129,13 +122,13 @@ TEST(Icon, RefusesWhatIsNotAWholeIconFileImageAndKeepsItsPicture) {
     } cases[] = {
         {"nothing", {}},
         {"header cut", Bytes(good.begin(), good.begin() + 5)},
-        {"cursor type", with([](Bytes& b) { Put16(b, 2, 2); })},
-        {"type 0xFFFF", with([](Bytes& b) { Put16(b, 2, 0xFFFF); })},
-        {"no images", with([](Bytes& b) { Put16(b, 4, 0); })},
-        {"directory past the end", with([](Bytes& b) { Put16(b, 4, 200); })},
-        {"image past the end", with([](Bytes& b) { Put32(b, 6 + 8, 5000); })},
-        {"offset past the end", with([](Bytes& b) { Put32(b, 6 + 12, 0xFFFFFFF0u); })},
-        {"image smaller than its header", with([](Bytes& b) { Put32(b, 6 + 16 + 8, 12); })},
+        {"cursor type", with([](Bytes& b) { WriteLE16(b.data() + 2, 2); })},
+        {"type 0xFFFF", with([](Bytes& b) { WriteLE16(b.data() + 2, 0xFFFF); })},
+        {"no images", with([](Bytes& b) { WriteLE16(b.data() + 4, 0); })},
+        {"directory past the end", with([](Bytes& b) { WriteLE16(b.data() + 4, 200); })},
+        {"image past the end", with([](Bytes& b) { WriteLE32(b.data() + 6 + 8, 5000); })},
+        {"offset past the end", with([](Bytes& b) { WriteLE32(b.data() + 6 + 12, 0xFFFFFFF0u); })},
+        {"image smaller than its header", with([](Bytes& b) { WriteLE32(b.data() + 6 + 16 + 8, 12); })},
         {"data cut inside the second image", Bytes(good.begin(), good.end() - 1)},
     };
     for (const Case& c : cases) {
@@ -157,7 +150,7 @@ TEST(Icon, RefusesWhatIsNotAWholeIconFileImageAndKeepsItsPicture) {
 
 TEST(Icon, AcceptsTypeZeroHeaders) {
     Bytes image = StillIconImage();
-    Put16(image, 2, 0);
+    WriteLE16(image.data() + 2, 0);
     Icon icon;
     icon.LoadFromImage(image);
     EXPECT_TRUE(icon.HasImage());
