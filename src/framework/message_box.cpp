@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "framework/application.h"
-
 namespace tarvik::fw {
 
 namespace {
@@ -14,6 +12,11 @@ namespace {
 MessageBoxHook& Hook() {
     static MessageBoxHook hook;
     return hook;
+}
+
+HWND& Owner() {
+    static HWND owner = nullptr;
+    return owner;
 }
 
 // Disables every visible, enabled top-level window of this thread for the
@@ -45,9 +48,11 @@ private:
 
 void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
 
+void SetAppMessageBoxOwner(HWND owner) { Owner() = owner; }
+
 int AppMessageBox(const Text& text, const Text& caption, unsigned style) {
     if (Hook()) return Hook()({MessageBoxRequest::Kind::Application, text, caption, style});
-    HWND owner = Application::Instance().Handle();
+    HWND owner = Owner();
     DisabledThreadWindows disabled(owner);
     return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
 }

@@ -1,9 +1,12 @@
 // The two message boxes of the program, with a seam for tests.
 //
-// The application message box is owned by the application's hidden main
-// window and disables every visible window of the program while it is open.
-// The platform box is owned by whatever window is in the foreground.
+// The application message box is owned by a window the application names
+// (its hidden main window) and disables every visible window of that
+// window's thread while it is open. The platform box is owned by whatever
+// window is in the foreground. This file knows nothing of the application.
 #pragma once
+
+#include <windows.h>
 
 #include <functional>
 #include <optional>
@@ -24,6 +27,10 @@ struct MessageBoxRequest {
 // an empty hook restores the real boxes. The hook runs on the caller's thread.
 using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
 void SetMessageBoxHook(MessageBoxHook hook);
+
+// The owner of the application box; the application sets it when it creates
+// its hidden main window. Without one the box has no owner.
+void SetAppMessageBoxOwner(HWND owner);
 
 // Application message box: returns the button pressed.
 int AppMessageBox(const Text& text, const Text& caption, unsigned style);

@@ -55,6 +55,7 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
 class RealBoxes : public ::testing::Test {
 protected:
     void SetUp() override {
+        Application::Instance().Handle();  // the application names the box's owner
         seen = {};
         otherWindow = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
