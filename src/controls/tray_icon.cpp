@@ -7,6 +7,7 @@
 
 #include "base/error.h"
 #include "framework/application.h"
+#include "framework/component_classes.h"
 #include "framework/form.h"
 #include "framework/layout_reader.h"
 #include "framework/window.h"
@@ -96,10 +97,11 @@ TTrayIcon::TTrayIcon(fw::Component* owner)
 }
 
 TTrayIcon::~TTrayIcon() {
-    BeginDestroy();
     {
+        // Marked destroying under the lock: the animation thread reads the
+        // mark under it too.
         Guard guard(lock_->mutex);
-        destroying_ = true;
+        BeginDestroy();
         enabled_ = false;
         icon_.OnChange = nullptr;
         icons_.OnListChanged = nullptr;
@@ -305,7 +307,7 @@ void TTrayIcon::ChangeAnimated(bool value) {
 
 void TTrayIcon::AdvanceFrame() {
     Guard guard(lock_->mutex);
-    if (destroying_ || !animated_) return;
+    if (IsDestroying() || !animated_) return;
     ++frameIndex_;
     if (frameIndex_ >= icons_.IconCount()) frameIndex_ = 0;
     RefreshTray();
@@ -375,7 +377,7 @@ LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         // The shell restarted and lost every icon: add ours again, or a
         // program whose window is hidden could no longer be reached.
         Guard guard(lock_->mutex);
-        if (active_ && !destroying_) ShowInTray();
+        if (active_ && !IsDestroying()) ShowInTray();
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (message != kTrayCallbackMessage || !Enabled()) return DefWindowProcA(window, message, wParam, lParam);

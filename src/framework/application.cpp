@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/error.h"
+#include "base/program_title.h"
 #include "framework/form.h"
 #include "framework/message_box.h"
 #include "framework/window.h"
@@ -63,7 +64,10 @@ void Application::Initialize() {
 
 HWND Application::Handle() {
     static ApplicationWindow* window = nullptr;  // lives as long as the program
-    if (!window) window = new ApplicationWindow(Title());
+    if (!window) {
+        window = new ApplicationWindow(Title());
+        SetAppMessageBoxOwner(window->WindowHandleOrNull());
+    }
     handle_ = window->WindowHandleOrNull();
     return handle_;
 }
@@ -112,21 +116,8 @@ bool Application::HandleMessage(MSG& message) {
         terminated_ = true;
         return false;
     }
-    Form* form = ActiveForm();
-    // Tab follows the forms' own tab order, through frames and into the
-    // active page (the system's dialog navigation would pass the page
-    // control by).
-    if (form && message.message == WM_KEYDOWN && message.wParam == VK_TAB && !(GetKeyState(VK_CONTROL) & 0x8000) &&
-        !(GetKeyState(VK_MENU) & 0x8000) && (message.hwnd == form->Handle() || IsChild(form->Handle(), message.hwnd))) {
-        try {
-            form->SelectNext(!(GetKeyState(VK_SHIFT) & 0x8000));
-        } catch (...) {
-            HandleCurrentException();
-        }
-        return true;
-    }
-    // Arrow keys, Enter and Escape as in a dialog.
-    if (form && IsDialogMessageA(form->Handle(), &message)) return true;
+    // The active form sees its keys before they are dispatched.
+    if (Form* form = ActiveForm(); form && form->PreTranslateMessage(message)) return true;
     TranslateMessage(&message);
     DispatchMessageA(&message);
     return true;

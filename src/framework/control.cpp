@@ -8,6 +8,7 @@
 #include "framework/form.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/system_error.h"
 
 namespace tarvik::fw {
 
@@ -236,7 +237,13 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // The control takes the focus first; a failing OnExit or OnEnter
         // then cannot leave it half focused.
         const LRESULT result = DefaultHandling(message, wParam, lParam);
-        if (Form* form = ParentForm(); form && form != this) form->FocusReached(*this);
+        if (Form* form = ParentForm(); form && form != this) {
+            Control* previous = form->FocusMovedTo(*this);
+            if (previous != this) {
+                if (previous) previous->DoExit();
+                DoEnter();
+            }
+        }
         return result;
     }
     case WM_WINDOWPOSCHANGED: {
@@ -292,6 +299,7 @@ HBRUSH Control::BackgroundBrush() {
     const COLORREF color = Color();
     if (!brush_ || brushColor_ != color) {
         brush_.Reset(CreateSolidBrush(color));
+        if (!brush_) ThrowSystemError("Unable to create a brush", GetLastError());
         brushColor_ = color;
     }
     return static_cast<HBRUSH>(brush_.Get());

@@ -66,6 +66,10 @@ public:
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
 
+    // The children with a window: explicit tab orders first, lowest first,
+    // the rest in the order of their creation.
+    std::vector<Control*> ChildrenInTabOrder() const;
+
     bool Focused() const;
     // The window exists, shows and takes input (with all its parents).
     bool CanFocus() const;
@@ -112,16 +116,13 @@ protected:
     virtual void ColorChanged();
     HBRUSH BackgroundBrush();
     void ApplyTabOrder();
-    // The children with a window: explicit tab orders first, lowest first,
-    // the rest in the order of their creation.
-    std::vector<Control*> ChildrenInTabOrder() const;
 
     // Focus reached this control / left it for another control of the form.
-    friend class Form;
     virtual void DoEnter();
     virtual void DoExit();
 
-    Text caption_;  // kept while there is no window
+    Text caption_;       // kept while there is no window
+    bool visible_ = true;  // a form starts hidden and keeps this itself
 
 private:
     void ParentFontChanged();
@@ -129,10 +130,6 @@ private:
     Control* parent_ = nullptr;
     std::vector<Control*> children_;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-protected:
-    bool visible_ = true;
-
-private:
     bool enabled_ = true;
     COLORREF color_ = GetSysColor(COLOR_BTNFACE);
     bool parentColor_ = false;

@@ -3,6 +3,7 @@
 #include "base/error.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/system_error.h"
 
 namespace tarvik::fw {
 
@@ -55,6 +56,7 @@ HFONT Font::Handle() const {
         description.lfQuality = DEFAULT_QUALITY;
         lstrcpynA(description.lfFaceName, name_.c_str(), LF_FACESIZE);
         handle_.Reset(CreateFontIndirectA(&description));
+        if (!handle_) ThrowSystemError("Unable to create the font " + name_, GetLastError());
     }
     return static_cast<HFONT>(handle_.Get());
 }

@@ -1,10 +1,13 @@
 #include "framework/form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/error.h"
 #include "framework/application.h"
 #include "framework/layout.h"
+#include "framework/layout_reader.h"
+#include "framework/layout_resource.h"
 
 namespace tarvik::fw {
 
@@ -127,6 +130,24 @@ void Form::CollectTabStops(const Control& parent, std::vector<Control*>& stops) 
     }
 }
 
+bool Form::PreTranslateMessage(MSG& message) noexcept {
+    if (!HandleAllocated() || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))) return false;
+    const auto down = [](int key) { return (GetKeyState(key) & 0x8000) != 0; };
+    // Tab follows the form's own tab order, through frames and into the
+    // active page (the system's dialog navigation would pass the page
+    // control by).
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !down(VK_CONTROL) && !down(VK_MENU)) {
+        try {
+            SelectNext(!down(VK_SHIFT));
+        } catch (...) {
+            Application::Instance().HandleCurrentException();
+        }
+        return true;
+    }
+    // Arrow keys, Enter and Escape as in a dialog.
+    return IsDialogMessageA(Handle(), &message) != FALSE;
+}
+
 void Form::CancelMode() {
     if (activeControl_ && activeControl_->HandleAllocated())
         SendMessageA(activeControl_->Handle(), WM_CANCELMODE, 0, 0);
@@ -208,13 +229,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Control::HandleMessage(message, wParam, lParam);
 }
 
-void Form::FocusReached(Control& control) {
-    if (&control == activeControl_) return;
-    Control* previous = activeControl_;
-    activeControl_ = &control;
-    if (previous) previous->DoExit();
-    control.DoEnter();
-}
+Control* Form::FocusMovedTo(Control& control) { return std::exchange(activeControl_, &control); }
 
 void Form::ControlGone(Control& control) {
     if (activeControl_ == &control) activeControl_ = nullptr;

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "framework/control.h"
-#include "framework/layout_reader.h"
+#include "framework/handler_table.h"
 
 namespace tarvik::fw {
 
@@ -15,6 +15,7 @@ using CloseEvent = std::function<void(Component& sender, CloseAction& action)>;
 
 class Form : public Control {
 public:
+    Text ClassName() const override { return "TForm"; }
     explicit Form(Component* owner = nullptr);
     ~Form() override;
 
@@ -49,6 +50,11 @@ public:
     // mouse capture): WM_CANCELMODE.
     void CancelMode();
 
+    // A message of this thread before it is dispatched, while the form is
+    // the active window: true when the form has handled it. The form moves
+    // the focus on Tab and handles the other dialog keys; it never throws.
+    virtual bool PreTranslateMessage(MSG& message) noexcept;
+
     NotifyEvent OnCreate;
     NotifyEvent OnDestroy;
     CloseQueryEvent OnCloseQuery;
@@ -78,10 +84,13 @@ protected:
     HWND OwnerWindow() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
-    friend class Control;
-    void FocusReached(Control& control);
+public:
+    // Told by the form's own controls: `control` has taken the focus (the
+    // form records it and returns the control that had it), or is going.
+    Control* FocusMovedTo(Control& control);
     void ControlGone(Control& control);
+
+private:
     void CentreOnDesktop();
     static void CollectTabStops(const Control& parent, std::vector<Control*>& stops);
     SIZE FrameSize();

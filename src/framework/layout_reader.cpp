@@ -1,33 +1,14 @@
 #include "framework/layout_reader.h"
 
-#include <windows.h>
-
 #include <limits>
-#include <map>
+#include <string>
 
-#include "framework/controls.h"
-#include "framework/menu.h"
-#include "framework/timer.h"
+#include "base/error.h"
+#include "framework/component_classes.h"
 
 namespace tarvik::fw {
 
 namespace {
-
-template <class T>
-ComponentFactory Make() {
-    return [](Component& owner) -> Component* { return new T(&owner); };
-}
-
-std::map<Text, ComponentFactory>& Classes() {
-    static std::map<Text, ComponentFactory> classes{
-        {"TLabel", Make<Label>()},         {"TEdit", Make<Edit>()},
-        {"TButton", Make<Button>()},       {"TCheckBox", Make<CheckBox>()},
-        {"TGroupBox", Make<GroupBox>()},   {"TPageControl", Make<PageControl>()},
-        {"TTabSheet", Make<TabSheet>()},   {"TTimer", Make<Timer>()},
-        {"TPopupMenu", Make<PopupMenu>()}, {"TMenuItem", Make<MenuItem>()},
-    };
-    return classes;
-}
 
 const char* KindName(LayoutValue::Kind kind) {
     switch (kind) {
@@ -48,10 +29,6 @@ void Expect(const LayoutValue& value, LayoutValue::Kind kind) {
 Text LinePrefix(int line) { return "Layout line " + std::to_string(line) + ": "; }
 
 }  // namespace
-
-void RegisterComponentClass(const Text& className, ComponentFactory factory) {
-    Classes()[className] = std::move(factory);
-}
 
 LayoutReader::LayoutReader(Component& root, const HandlerTable& handlers) : root_(root), handlers_(handlers) {}
 
@@ -77,11 +54,12 @@ void LayoutReader::Apply(Component& component, const LayoutObject& object) {
     for (const LayoutProperty& property : object.properties) ApplyProperty(component, property);
     for (const LayoutObject& child : object.children) {
         line_ = child.line;
-        const auto found = Classes().find(child.className);
-        if (found == Classes().end()) throw Error(LinePrefix(child.line) + "unknown class " + child.className);
+        const ComponentFactory* found = FindComponentClass(child.className);
+        if (!found) throw Error(LinePrefix(child.line) + "unknown class " + child.className);
+        const ComponentFactory factory = *found;  // a factory may register classes
         if (root_.FindComponent(child.name) || child.name == root_.Name())
             throw Error(LinePrefix(child.line) + "a second component named " + child.name);
-        Component* created = found->second(root_);
+        Component* created = factory(root_);
         created->SetName(child.name);
         try {
             created->SetParentComponent(&component);
@@ -158,16 +136,6 @@ const std::vector<Text>& LayoutReader::Set(const LayoutValue& value) {
 const std::vector<std::uint8_t>& LayoutReader::Binary(const LayoutValue& value) {
     Expect(value, LayoutValue::Kind::Binary);
     return value.bytes;
-}
-
-Text LoadLayoutResource(const Text& resourceName) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, resourceName.c_str(), reinterpret_cast<LPCSTR>(RT_RCDATA));
-    if (!resource) throw Error("Resource " + resourceName + " not found");
-    HGLOBAL loaded = LoadResource(module, resource);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data) throw Error("Resource " + resourceName + " not found");
-    return Text(static_cast<const char*>(data), SizeofResource(module, resource));
 }
 
 }  // namespace tarvik::fw

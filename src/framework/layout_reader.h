@@ -1,61 +1,19 @@
-// Reads a form's layout from the program's resources and applies it: child
-// components are created by class name, properties written one at a time in
-// the listed order, references to other components resolved (also to ones
-// listed further down), and each component told when reading is done.
+// Applies a parsed layout to a form: child components are created by class
+// name, properties written one at a time in the listed order, references to
+// other components resolved (also to ones listed further down), and each
+// component told when reading is done.
 #pragma once
 
-#include <any>
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <type_traits>
-#include <typeinfo>
 #include <vector>
 
-#include "base/error.h"
 #include "base/text.h"
 #include "framework/component.h"
+#include "framework/handler_table.h"
 #include "framework/layout.h"
 
 namespace tarvik::fw {
-
-// Creates a component of one class for an owner (the form).
-using ComponentFactory = std::function<Component*(Component& owner)>;
-
-// Makes a class name usable in layouts. The framework's own classes (TLabel,
-// TEdit, TButton, TCheckBox, TGroupBox, TPageControl, TTabSheet, TTimer,
-// TPopupMenu, TMenuItem) are always known; other classes register before the
-// first form that uses them is built. A second registration replaces the first.
-void RegisterComponentClass(const Text& className, ComponentFactory factory);
-
-// The event handlers of a form, by the names a layout gives them.
-class HandlerTable {
-    template <class T>
-    struct IsFunction : std::false_type {};
-    template <class Signature>
-    struct IsFunction<std::function<Signature>> : std::true_type {};
-
-public:
-    // `handler` is one of the event types of events.h (Get looks it up by
-    // that type): Add<NotifyEvent>("FormCreate", lambda), or an event object.
-    template <class Event>
-    void Add(const Text& name, Event handler) {
-        static_assert(IsFunction<Event>::value, "name the event type: Add<NotifyEvent>(...)");
-        handlers_[name] = std::move(handler);
-    }
-    // Throws tarvik::Error when the name is unknown or the handler does not
-    // fit the event it is assigned to.
-    template <class Event>
-    Event Get(const Text& name) const {
-        const auto found = handlers_.find(name);
-        if (found == handlers_.end()) throw Error("Unknown event handler " + name);
-        if (const Event* event = std::any_cast<Event>(&found->second)) return *event;
-        throw Error("Event handler " + name + " does not fit the event");
-    }
-
-private:
-    std::map<Text, std::any> handlers_;
-};
 
 class LayoutReader {
 public:
@@ -100,9 +58,5 @@ private:
     std::vector<Fixup> fixups_;
     int line_ = 0;
 };
-
-// The layout text stored as the RCDATA resource named `resourceName` in the
-// program file; throws tarvik::Error when there is none.
-Text LoadLayoutResource(const Text& resourceName);
 
 }  // namespace tarvik::fw

@@ -9,6 +9,7 @@
 #include "framework/handles.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/system_error.h"
 
 namespace tarvik::fw {
 
@@ -71,11 +72,12 @@ void PopupMenu::SetPopupComponent(Component* component) {
 void PopupMenu::Popup(int x, int y) {
     const std::vector<MenuItem*> shown = items_;  // the ids are indexes into this
     MenuHandle menu(CreatePopupMenu());
-    if (!menu) throw Error("Unable to create a menu");
+    if (!menu) ThrowSystemError("Unable to create a menu", GetLastError());
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const MenuItem& item = *items_[i];
         const UINT flags = MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED);
-        AppendMenuA(menu.Get(), flags, i + 1, item.Caption().c_str());
+        if (!AppendMenuA(menu.Get(), flags, i + 1, item.Caption().c_str()))
+            ThrowSystemError("Unable to add the menu item " + item.Name(), GetLastError());
         if (item.Default()) SetMenuDefaultItem(menu.Get(), static_cast<UINT>(i + 1), FALSE);
     }
     HWND owner = Application::Instance().Handle();

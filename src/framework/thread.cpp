@@ -4,6 +4,7 @@
 
 #include "base/error.h"
 #include "framework/application.h"
+#include "framework/system_error.h"
 
 namespace tarvik::fw {
 
@@ -12,7 +13,7 @@ Thread::Thread() {
     // _beginthreadex rather than CreateThread: the C runtime sets up its
     // per-thread state for the new thread.
     auto handle = _beginthreadex(nullptr, 0, &Thread::ThreadProc, this, CREATE_SUSPENDED, &id);
-    if (handle == 0) throw Error("Thread creation error");
+    if (handle == 0) ThrowSystemError("Thread creation error", GetLastError());
     handle_.Reset(reinterpret_cast<HANDLE>(handle));
     threadId_ = id;
 }

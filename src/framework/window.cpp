@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "framework/application.h"
+#include "framework/system_error.h"
 
 namespace tarvik::fw {
 
@@ -40,7 +41,8 @@ void WindowBase::RegisterOwnClass(const char* className, UINT classStyle, HBRUSH
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = className;
-    if (!RegisterClassA(&windowClass)) throw Error(Text("Unable to register the window class ") + className);
+    if (!RegisterClassA(&windowClass))
+        ThrowSystemError(Text("Unable to register the window class ") + className, GetLastError());
 }
 
 void WindowBase::RegisterSuperclass(const char* className, const char* baseClass) {
@@ -48,14 +50,14 @@ void WindowBase::RegisterSuperclass(const char* className, const char* baseClass
     if (GetClassInfoA(GetModuleHandleA(nullptr), className, &existing)) return;
     WNDCLASSA windowClass{};
     if (!GetClassInfoA(nullptr, baseClass, &windowClass))
-        throw Error(Text("No window class ") + baseClass);
+        ThrowSystemError(Text("No window class ") + baseClass, GetLastError());
     const WNDPROC systemProc = windowClass.lpfnWndProc;
     windowClass.lpfnWndProc = &Trampoline;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = className;
     windowClass.style &= ~CS_GLOBALCLASS;
     const ATOM atom = RegisterClassA(&windowClass);
-    if (!atom) throw Error(Text("Unable to register the window class ") + className);
+    if (!atom) ThrowSystemError(Text("Unable to register the window class ") + className, GetLastError());
     SuperclassProcs()[atom] = systemProc;
 }
 
@@ -71,7 +73,7 @@ void WindowBase::CreateWindowHandle(DWORD exStyle, const char* className, const 
     // The trampoline attaches the window to this object at WM_NCCREATE.
     if (!CreateWindowExA(exStyle, className, text, style, x, y, width, height, parent, menuOrId,
                          GetModuleHandleA(nullptr), this))
-        throw Error(Text("Unable to create a window of class ") + className);
+        ThrowSystemError(Text("Unable to create a window of class ") + className, GetLastError());
 }
 
 void WindowBase::DestroyWindowHandle() {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "framework/component_classes.h"
 #include "framework/controls.h"
 #include "framework/form.h"
 #include "framework/layout.h"
