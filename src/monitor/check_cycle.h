@@ -7,17 +7,9 @@
 #include <functional>
 
 #include "base/text.h"
+#include "monitor/monitor_settings.h"
 
 namespace tarvik {
-
-struct MonitorSettings {
-    Text ProbeAddress;
-    Text ProbeUrl;
-    std::int32_t IntervalSeconds = 0;
-    std::int32_t AlertThreshold = 0;
-    Text AlertComputer;
-    Text AlertText;
-};
 
 // Never saved and never reset; each counter wraps around at 32 bits.
 struct MonitorCounters {

@@ -11,31 +11,36 @@ namespace {
 const char kSection[] = "SETUP";
 const char kNumberSection[] = "Setup";
 
-template <typename Handler, typename Value>
-void Deliver(const Handler& handler, const Value& value) {
-    if (handler) handler(value);
-}
-
 }  // namespace
 
-void LoadSettings(ValueStore& store, const SettingsSink& sink) {
-    Deliver(sink.probeAddress, store.Read(kSection, "IP"));
-    Deliver(sink.probeUrl, store.Read(kSection, "HOST"));
-    Deliver(sink.intervalSeconds, ParseInt32(store.Read(kNumberSection, "INTERVAL")));
-    Deliver(sink.alertThreshold, ParseInt32(store.Read(kNumberSection, "ACTIONS")));
-    Deliver(sink.alertComputer, store.Read(kSection, "COMPUTER"));
-    Deliver(sink.alertText, store.Read(kSection, "MESSAGE"));
-    Deliver(sink.status, store.Read(kSection, "STATUS") == "1");
+void LoadSettings(ValueStore& store, MonitorSettings& settings, bool& status, const SettingLoaded& loaded) {
+    const auto arrived = [&loaded](SettingKey key) {
+        if (loaded) loaded(key);
+    };
+    settings.ProbeAddress = store.Read(kSection, "IP");
+    arrived(SettingKey::ProbeAddress);
+    settings.ProbeUrl = store.Read(kSection, "HOST");
+    arrived(SettingKey::ProbeUrl);
+    settings.IntervalSeconds = ParseInt32(store.Read(kNumberSection, "INTERVAL"));
+    arrived(SettingKey::IntervalSeconds);
+    settings.AlertThreshold = ParseInt32(store.Read(kNumberSection, "ACTIONS"));
+    arrived(SettingKey::AlertThreshold);
+    settings.AlertComputer = store.Read(kSection, "COMPUTER");
+    arrived(SettingKey::AlertComputer);
+    settings.AlertText = store.Read(kSection, "MESSAGE");
+    arrived(SettingKey::AlertText);
+    status = store.Read(kSection, "STATUS") == "1";
+    arrived(SettingKey::Status);
 }
 
-void SaveSettings(ValueStore& store, const SavedSettings& values) {
-    store.Write(kSection, "IP", values.probeAddress);
-    store.Write(kSection, "HOST", values.probeUrl);
-    store.Write(kSection, "INTERVAL", IntToText(values.intervalSeconds));
-    store.Write(kSection, "ACTIONS", IntToText(values.alertThreshold));
-    store.Write(kSection, "COMPUTER", values.alertComputer);
-    store.Write(kSection, "MESSAGE", values.alertText);
-    store.Write(kSection, "STATUS", values.status ? "1" : "0");
+void SaveSettings(ValueStore& store, const MonitorSettings& settings, bool status) {
+    store.Write(kSection, "IP", settings.ProbeAddress);
+    store.Write(kSection, "HOST", settings.ProbeUrl);
+    store.Write(kSection, "INTERVAL", IntToText(settings.IntervalSeconds));
+    store.Write(kSection, "ACTIONS", IntToText(settings.AlertThreshold));
+    store.Write(kSection, "COMPUTER", settings.AlertComputer);
+    store.Write(kSection, "MESSAGE", settings.AlertText);
+    store.Write(kSection, "STATUS", status ? "1" : "0");
 }
 
 }  // namespace tarvik

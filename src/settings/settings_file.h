@@ -2,10 +2,10 @@
 // order. Portable: the file itself sits behind ValueStore.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 
 #include "base/text.h"
+#include "monitor/monitor_settings.h"
 
 namespace tarvik {
 
@@ -19,30 +19,21 @@ public:
     virtual void Write(const Text& section, const Text& key, const Text& value) = 0;
 };
 
-// Receives each loaded value before the next key is read, so a caller applies
-// values as they arrive and keeps them when a later key fails. A member left
-// unassigned is skipped.
-struct SettingsSink {
-    std::function<void(const Text&)> probeAddress, probeUrl;
-    std::function<void(std::int32_t)> intervalSeconds, alertThreshold;
-    std::function<void(const Text&)> alertComputer, alertText;
-    std::function<void(bool)> status;
-};
+// The values in the order of the file: IP, HOST, INTERVAL, ACTIONS, COMPUTER,
+// MESSAGE, STATUS.
+enum class SettingKey { ProbeAddress, ProbeUrl, IntervalSeconds, AlertThreshold, AlertComputer, AlertText, Status };
 
-// Reads IP, HOST, INTERVAL, ACTIONS, COMPUTER, MESSAGE, STATUS in that order.
-// Throws tarvik::Error at a number that does not convert; keys after it are
-// not read.
-void LoadSettings(ValueStore& store, const SettingsSink& sink);
+// Called after each value is stored, before the next key is read, so a
+// caller applies values as they arrive and keeps them when a later key fails.
+using SettingLoaded = std::function<void(SettingKey)>;
 
-struct SavedSettings {
-    Text probeAddress, probeUrl;
-    std::int32_t intervalSeconds = 0, alertThreshold = 0;
-    Text alertComputer, alertText;
-    bool status = false;
-};
+// Reads the seven keys in order into `settings` and `status`. Throws
+// tarvik::Error at a number that does not convert; keys after it are not
+// read and their values are left as they were.
+void LoadSettings(ValueStore& store, MonitorSettings& settings, bool& status, const SettingLoaded& loaded);
 
 // Writes the seven keys in the order Load reads them, one write each; a
 // refused write throws and the keys after it are not written.
-void SaveSettings(ValueStore& store, const SavedSettings& values);
+void SaveSettings(ValueStore& store, const MonitorSettings& settings, bool status);
 
 }  // namespace tarvik

@@ -2,7 +2,9 @@
 
 #include "base/error.h"
 #include "base/text.h"
+#include "base/wrap_arithmetic.h"
 #include "framework/application.h"
+#include "framework/component_classes.h"
 #include "monitor/address_probe.h"
 #include "monitor/alert_sender.h"
 #include "monitor/web_probe.h"
@@ -110,34 +112,21 @@ void TForm1::FormCreate(fw::Component&) {
     IniFileStore store(IniPath());
     // Each value goes to the monitor and its field as it arrives, so a bad
     // number further down keeps what came before it.
-    SettingsSink sink;
-    sink.probeAddress = [this](const Text& value) {
-        settings_.ProbeAddress = value;
-        IPEdit->SetText(value);
-    };
-    sink.probeUrl = [this](const Text& value) {
-        settings_.ProbeUrl = value;
-        HostEdit->SetText(value);
-    };
-    sink.intervalSeconds = [this](std::int32_t value) {
-        settings_.IntervalSeconds = value;
-        EditInterval->SetValue(value);
-        SetTimerPeriod(value);
-    };
-    sink.alertThreshold = [this](std::int32_t value) {
-        settings_.AlertThreshold = value;
-        EditAction->SetValue(value);
-    };
-    sink.alertComputer = [this](const Text& value) {
-        settings_.AlertComputer = value;
-        EditComputer->SetText(value);
-    };
-    sink.alertText = [this](const Text& value) {
-        settings_.AlertText = value;
-        EditMessage->SetText(value);
-    };
-    sink.status = [this](bool value) { Status->SetChecked(value); };
-    LoadSettings(store, sink);
+    bool status = false;
+    LoadSettings(store, settings_, status, [this, &status](SettingKey key) {
+        switch (key) {
+        case SettingKey::ProbeAddress: IPEdit->SetText(settings_.ProbeAddress); break;
+        case SettingKey::ProbeUrl: HostEdit->SetText(settings_.ProbeUrl); break;
+        case SettingKey::IntervalSeconds:
+            EditInterval->SetValue(settings_.IntervalSeconds);
+            SetTimerPeriod(settings_.IntervalSeconds);
+            break;
+        case SettingKey::AlertThreshold: EditAction->SetValue(settings_.AlertThreshold); break;
+        case SettingKey::AlertComputer: EditComputer->SetText(settings_.AlertComputer); break;
+        case SettingKey::AlertText: EditMessage->SetText(settings_.AlertText); break;
+        case SettingKey::Status: Status->SetChecked(status); break;
+        }
+    });
 
     StatusClick(*this);
     if (Status->Checked()) {
@@ -159,13 +148,19 @@ void TForm1::Button4Click(fw::Component&) {
     if (services_.sendAlert) services_.sendAlert(settings_.AlertComputer, settings_.AlertText);
 }
 
+MonitorSettings TForm1::FieldSettings() const {
+    MonitorSettings fields;
+    fields.ProbeAddress = IPEdit->GetText();
+    fields.ProbeUrl = HostEdit->GetText();
+    fields.IntervalSeconds = EditInterval->IntegerValue();
+    fields.AlertThreshold = EditAction->IntegerValue();
+    fields.AlertComputer = EditComputer->GetText();
+    fields.AlertText = EditMessage->GetText();
+    return fields;
+}
+
 void TForm1::EditComputerExit(fw::Component&) {
-    settings_.ProbeAddress = IPEdit->GetText();
-    settings_.ProbeUrl = HostEdit->GetText();
-    settings_.IntervalSeconds = EditInterval->IntegerValue();
-    settings_.AlertThreshold = EditAction->IntegerValue();
-    settings_.AlertComputer = EditComputer->GetText();
-    settings_.AlertText = EditMessage->GetText();
+    settings_ = FieldSettings();
     Timer->SetEnabled(false);
     SetTimerPeriod(settings_.IntervalSeconds);
     Timer->SetEnabled(true);
@@ -193,16 +188,12 @@ void TForm1::FormCloseQuery(fw::Component&, bool& canClose) {
 }
 
 void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
-    SavedSettings values;
-    values.probeAddress = Trim(IPEdit->GetText());
-    values.probeUrl = Trim(HostEdit->GetText());
-    values.intervalSeconds = EditInterval->IntegerValue();
-    values.alertThreshold = EditAction->IntegerValue();
-    values.alertComputer = Trim(EditComputer->GetText());
-    values.alertText = Trim(EditMessage->GetText());
-    values.status = Status->Checked();
+    // The texts are saved trimmed, the numbers as the fields read them.
+    MonitorSettings values = FieldSettings();
+    for (Text* text : {&values.ProbeAddress, &values.ProbeUrl, &values.AlertComputer, &values.AlertText})
+        *text = Trim(*text);
     IniFileStore store(IniPath());
-    SaveSettings(store, values);
+    SaveSettings(store, values, Status->Checked());
 }
 
 bool TForm1::WMQueryEndSession() {

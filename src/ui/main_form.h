@@ -17,6 +17,7 @@ namespace tarvik {
 
 class TForm1 : public fw::Form {
 public:
+    Text ClassName() const override { return "TForm1"; }
     // The probes and the alert sender of the platform.
     static CheckCollaborators PlatformServices();
 
@@ -81,6 +82,8 @@ private:
     // The timer's period for an interval in seconds: milliseconds, taken
     // modulo 2^32 as the platform timer does.
     void SetTimerPeriod(std::int32_t seconds);
+    // The six settings as the fields show them now.
+    MonitorSettings FieldSettings() const;
 
     CheckCollaborators services_;
     MonitorSettings settings_;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/error.h"
-#include "capture_sink.h"
+#include "stored_values.h"
 #include "settings/inilib.h"
 
 namespace tarvik {
@@ -40,13 +40,13 @@ protected:
         return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // Loads the file, returning what arrived and the error text, if any.
-    SavedSettings Load(Text* error = nullptr) {
-        SavedSettings loaded;
-        loaded.intervalSeconds = loaded.alertThreshold = -999;
-        loaded.alertComputer = "untouched";
+    StoredValues Load(Text* error = nullptr) {
+        StoredValues loaded;
+        loaded.settings.IntervalSeconds = loaded.settings.AlertThreshold = -999;
+        loaded.settings.AlertComputer = "untouched";
         IniFileStore store(file);
         try {
-            LoadSettings(store, CaptureInto(loaded));
+            LoadSettings(store, loaded.settings, loaded.status, nullptr);
         } catch (const Error& e) {
             if (error) *error = e.what();
             else ADD_FAILURE() << e.what();
@@ -63,24 +63,24 @@ const char kFileBody[] =
 
 TEST_F(IniFileTest, FirstStartDeliversEmptyAddressesThenFailsAtTheInterval) {
     Text error;
-    const SavedSettings loaded = Load(&error);
+    const StoredValues loaded = Load(&error);
     EXPECT_EQ(error, "'' is not a valid integer value");
-    EXPECT_EQ(loaded.probeAddress, "");
-    EXPECT_EQ(loaded.probeUrl, "");
-    EXPECT_EQ(loaded.intervalSeconds, -999);
-    EXPECT_EQ(loaded.alertComputer, "untouched");
+    EXPECT_EQ(loaded.settings.ProbeAddress, "");
+    EXPECT_EQ(loaded.settings.ProbeUrl, "");
+    EXPECT_EQ(loaded.settings.IntervalSeconds, -999);
+    EXPECT_EQ(loaded.settings.AlertComputer, "untouched");
     EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);  // reading creates nothing
 }
 
 TEST_F(IniFileTest, LoadsAHandWrittenFileWithLowerCaseSection) {
     WriteBytes(Text("[setup]\r\n") + kFileBody);
-    const SavedSettings loaded = Load();
-    EXPECT_EQ(loaded.probeAddress, "10.1.2.3");
-    EXPECT_EQ(loaded.probeUrl, "example.test/page");
-    EXPECT_EQ(loaded.intervalSeconds, 30);
-    EXPECT_EQ(loaded.alertThreshold, 3);
-    EXPECT_EQ(loaded.alertComputer, "PC-1");
-    EXPECT_EQ(loaded.alertText, "\xCF\xF0\xEE\xE8\xE7\xEE\xF8\xEB\xE0 \xEE\xF8\xE8\xE1\xEA\xE0.");
+    const StoredValues loaded = Load();
+    EXPECT_EQ(loaded.settings.ProbeAddress, "10.1.2.3");
+    EXPECT_EQ(loaded.settings.ProbeUrl, "example.test/page");
+    EXPECT_EQ(loaded.settings.IntervalSeconds, 30);
+    EXPECT_EQ(loaded.settings.AlertThreshold, 3);
+    EXPECT_EQ(loaded.settings.AlertComputer, "PC-1");
+    EXPECT_EQ(loaded.settings.AlertText, "\xCF\xF0\xEE\xE8\xE7\xEE\xF8\xEB\xE0 \xEE\xF8\xE8\xE1\xEA\xE0.");
     EXPECT_TRUE(loaded.status);
 }
 
@@ -101,13 +101,13 @@ TEST_F(IniFileTest, IntervalFormsAsTheFileHoldsThem) {
     for (const auto& c : cases) {
         WriteBytes("[SETUP]\r\n" + c.line + "\r\nACTIONS=1\r\n");
         Text error;
-        const SavedSettings loaded = Load(&error);
+        const StoredValues loaded = Load(&error);
         if (c.loads) {
             EXPECT_EQ(error, "") << c.line;
-            EXPECT_EQ(loaded.intervalSeconds, c.value) << c.line;
+            EXPECT_EQ(loaded.settings.IntervalSeconds, c.value) << c.line;
         } else {
             EXPECT_EQ(error, "'" + c.quoted + "' is not a valid integer value") << c.line;
-            EXPECT_EQ(loaded.intervalSeconds, -999) << c.line;
+            EXPECT_EQ(loaded.settings.IntervalSeconds, -999) << c.line;
         }
     }
 }
@@ -124,9 +124,9 @@ TEST_F(IniFileTest, StatusIsOnOnlyForOne) {
 }
 
 TEST_F(IniFileTest, FreshSaveWritesTheKeysInOrderAndLoadsBack) {
-    const SavedSettings saved = {"192.168.1.1", "example.test/", 5, -7, "LocalHost", "Произошла ошибка.", true};
+    const StoredValues saved = Stored("192.168.1.1", "example.test/", 5, -7, "LocalHost", "Произошла ошибка.", true);
     IniFileStore store(file);
-    SaveSettings(store, saved);
+    Save(store, saved);
     // Read straight from the disk: every write has been flushed already.
     EXPECT_EQ(ReadBytes(),
               "[SETUP]\r\nIP=192.168.1.1\r\nHOST=example.test/\r\nINTERVAL=5\r\nACTIONS=-7\r\n"
@@ -138,7 +138,7 @@ TEST_F(IniFileTest, FreshSaveWritesTheKeysInOrderAndLoadsBack) {
 TEST_F(IniFileTest, SaveRewritesPresentKeysInPlaceAndKeepsOthers) {
     WriteBytes("[setup]\r\nSTATUS=1\r\nEXTRA=kept\r\nIP=old\r\n");
     IniFileStore store(file);
-    SaveSettings(store, {"new", "", 1, 2, "", "", false});
+    Save(store, Stored("new", "", 1, 2, "", "", false));
     const Text bytes = ReadBytes();
     EXPECT_EQ(bytes.find("[setup]\r\nSTATUS=0\r\nEXTRA=kept\r\nIP=new\r\nHOST="), 0u) << bytes;
     EXPECT_EQ(IniReadValue(file, "Setup", "EXTRA"), "kept");
@@ -156,7 +156,7 @@ TEST_F(IniFileTest, RefusedWriteStopsTheSaveAtTheFirstKey) {
     const Text missing = dir + "no such directory\\Tarvik.ini";
     CountingStore store(missing);
     try {
-        SaveSettings(store, {"a", "b", 1, 2, "c", "d", true});
+        Save(store, Stored("a", "b", 1, 2, "c", "d", true));
         ADD_FAILURE() << "the save reported success";
     } catch (const Error& e) {
         EXPECT_EQ(Text(e.what()), "Unable to write to " + missing);

@@ -6,7 +6,7 @@
 
 #include "base/error.h"
 #include "settings/settings_file.h"
-#include "capture_sink.h"
+#include "stored_values.h"
 
 namespace tarvik {
 namespace {
@@ -36,23 +36,31 @@ class LoadTest : public ::testing::Test {
 protected:
     LoadTest() {
         store.log = &log;
-        sink.probeAddress = [this](const Text& v) { log.push_back("IP:" + v); };
-        sink.probeUrl = [this](const Text& v) { log.push_back("HOST:" + v); };
-        sink.intervalSeconds = [this](std::int32_t v) { log.push_back("INTERVAL:" + IntToText(v)); };
-        sink.alertThreshold = [this](std::int32_t v) { log.push_back("ACTIONS:" + IntToText(v)); };
-        sink.alertComputer = [this](const Text& v) { log.push_back("COMPUTER:" + v); };
-        sink.alertText = [this](const Text& v) { log.push_back("MESSAGE:" + v); };
-        sink.status = [this](bool v) { log.push_back(v ? "STATUS:on" : "STATUS:off"); };
+    }
+    // Loads, logging each value as it arrives.
+    void Load() {
+        LoadSettings(store, settings, status, [this](SettingKey key) {
+            switch (key) {
+            case SettingKey::ProbeAddress: log.push_back("IP:" + settings.ProbeAddress); break;
+            case SettingKey::ProbeUrl: log.push_back("HOST:" + settings.ProbeUrl); break;
+            case SettingKey::IntervalSeconds: log.push_back("INTERVAL:" + IntToText(settings.IntervalSeconds)); break;
+            case SettingKey::AlertThreshold: log.push_back("ACTIONS:" + IntToText(settings.AlertThreshold)); break;
+            case SettingKey::AlertComputer: log.push_back("COMPUTER:" + settings.AlertComputer); break;
+            case SettingKey::AlertText: log.push_back("MESSAGE:" + settings.AlertText); break;
+            case SettingKey::Status: log.push_back(status ? "STATUS:on" : "STATUS:off"); break;
+            }
+        });
     }
     std::vector<Text> log;
     FakeStore store;
-    SettingsSink sink;
+    MonitorSettings settings;
+    bool status = false;
 };
 
 TEST_F(LoadTest, ReadsEachKeyInOrderAndDeliversItBeforeTheNext) {
     store.values = {{"IP", "192.168.1.1"}, {"HOST", "example.test/x"}, {"INTERVAL", "$1E"}, {"ACTIONS", "-2"},
                     {"COMPUTER", "LocalHost"}, {"MESSAGE", " hi "}, {"STATUS", "1"}};
-    LoadSettings(store, sink);
+    Load();
     const std::vector<Text> expected = {
         "read SETUP/IP",       "IP:192.168.1.1",      "read SETUP/HOST",    "HOST:example.test/x",
         "read Setup/INTERVAL", "INTERVAL:30",         "read Setup/ACTIONS", "ACTIONS:-2",
@@ -79,7 +87,7 @@ TEST_F(LoadTest, BadNumberEndsTheLoadAfterTheEarlierKeysWereDelivered) {
         log.clear();
         store.values = c.values;
         try {
-            LoadSettings(store, sink);
+            Load();
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_EQ(Text(e.what()), c.message);
@@ -96,33 +104,33 @@ TEST_F(LoadTest, StatusIsOnOnlyForTheSingleCharacterOne) {
     for (const auto& c : cases) {
         store.values = {{"INTERVAL", "5"}, {"ACTIONS", "5"}, {"STATUS", c.text}};
         log.clear();
-        LoadSettings(store, sink);
+        Load();
         EXPECT_EQ(log.back(), c.on ? "STATUS:on" : "STATUS:off") << "'" << c.text << "'";
     }
 }
 
-TEST_F(LoadTest, UnassignedSinkMembersAreSkipped) {
+TEST_F(LoadTest, WithoutACallbackTheValuesStillArrive) {
     store.values = {{"INTERVAL", "5"}, {"ACTIONS", "5"}};
-    SettingsSink partial;
-    partial.status = sink.status;
-    EXPECT_NO_THROW(LoadSettings(store, partial));
-    EXPECT_EQ(log.back(), "STATUS:off");
-    EXPECT_EQ(log.size(), 8u);  // seven reads and the one delivery
+    status = true;
+    EXPECT_NO_THROW(LoadSettings(store, settings, status, nullptr));
+    EXPECT_FALSE(status);
+    EXPECT_EQ(settings.IntervalSeconds, 5);
+    EXPECT_EQ(log.size(), 7u);  // the seven reads
 }
 
 class SaveTest : public ::testing::Test {
 protected:
     SaveTest() {
         store.log = &log;
-        values = {"10.0.0.1", "example.test/", INT32_MIN, 0, "PC", "Alarm", false};
+        values = Stored("10.0.0.1", "example.test/", INT32_MIN, 0, "PC", "Alarm", false);
     }
     std::vector<Text> log;
     FakeStore store;
-    SavedSettings values;
+    StoredValues values;
 };
 
 TEST_F(SaveTest, WritesTheSevenKeysInOrder) {
-    SaveSettings(store, values);
+    Save(store, values);
     const std::vector<Text> expected = {
         "write SETUP/IP=10.0.0.1",  "write SETUP/HOST=example.test/", "write SETUP/INTERVAL=-2147483648",
         "write SETUP/ACTIONS=0",    "write SETUP/COMPUTER=PC",        "write SETUP/MESSAGE=Alarm",
@@ -130,22 +138,22 @@ TEST_F(SaveTest, WritesTheSevenKeysInOrder) {
     };
     EXPECT_EQ(log, expected);
     values.status = true;
-    SaveSettings(store, values);
+    Save(store, values);
     EXPECT_EQ(log.back(), "write SETUP/STATUS=1");
 }
 
 TEST_F(SaveTest, RefusedWriteEndsTheSaveAtThatKey) {
     store.refuseWriteNumber = 3;
-    EXPECT_THROW(SaveSettings(store, values), Error);
+    EXPECT_THROW(Save(store, values), Error);
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(log.back(), "write SETUP/INTERVAL=-2147483648");
 }
 
 TEST_F(SaveTest, SavedValuesLoadBack) {
     values.status = true;
-    SaveSettings(store, values);
-    SavedSettings loaded;
-    LoadSettings(store, CaptureInto(loaded));
+    Save(store, values);
+    StoredValues loaded;
+    LoadSettings(store, loaded.settings, loaded.status, nullptr);
     EXPECT_TRUE(loaded == values);
 }
 
