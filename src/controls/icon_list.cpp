@@ -1,35 +1,11 @@
 #include "controls/icon_list.h"
 
-#include <cxxabi.h>
-
-#include <cstdlib>
-#include <typeinfo>
 #include <utility>
 
 #include "base/error.h"
 #include "framework/layout_reader.h"
 
 namespace tarvik {
-
-namespace {
-
-// The class name an assignment error shows: "TIcon", "TIconList", or the
-// object's own C++ class name in the same style ("TFont" for fw::Font).
-Text ClassNameOf(const fw::Persistent& object) {
-    if (dynamic_cast<const TIconList*>(&object)) return "TIconList";
-    if (dynamic_cast<const fw::Icon*>(&object)) return "TIcon";
-    const char* mangled = typeid(object).name();
-    int status = 0;
-    char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
-    Text name = status == 0 && demangled ? demangled : mangled;
-    std::free(demangled);
-    const auto colon = name.rfind("::");
-    if (colon != Text::npos) name.erase(0, colon + 2);
-    if (name.empty() || name[0] != 'T') name.insert(0, "T");
-    return name;
-}
-
-}  // namespace
 
 // Closes its batch on every way out, errors included.
 class TIconList::Batch {
@@ -187,7 +163,7 @@ void TIconList::CopyFrom(const fw::Persistent* source) {
     } else if (const auto* icon = dynamic_cast<const fw::Icon*>(source)) {
         copies.push_back(NewEntry(icon));
     } else {
-        throw Error("Cannot assign a " + ClassNameOf(*source) + " to a TIconList");
+        throw Error("Cannot assign a " + source->ClassName() + " to a TIconList");
     }
     Batch batch(*this);
     ReplaceEntries(std::move(copies));

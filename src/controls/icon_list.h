@@ -61,6 +61,7 @@ public:
 
     // "Icons": binary, the stored form.
     bool ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) override;
+    Text ClassName() const override { return "TIconList"; }
 
 private:
     using Entry = std::unique_ptr<fw::Icon>;

@@ -27,8 +27,12 @@
 
 namespace tarvik {
 
-// The message the shell sends to the icon's window about mouse activity.
+// The message the shell sends to the icon's window about mouse activity. It
+// lies in the range private to an application (WM_APP, 0x8000, to 0xBFFF),
+// so no system or control message can be taken for it; the icon has always
+// used this number.
 constexpr UINT kTrayCallbackMessage = 0xB054;
+static_assert(kTrayCallbackMessage >= WM_APP && kTrayCallbackMessage <= 0xBFFF);
 
 // The shell call behind every add, modify and delete request. Tests replace
 // it to see the requests and to refuse adds; an empty hook restores
@@ -42,6 +46,7 @@ void RegisterTrayIconClass();
 
 class TTrayIcon : public fw::Component {
 public:
+    Text ClassName() const override { return "TTrayIcon"; }
     explicit TTrayIcon(fw::Component* owner = nullptr);
     ~TTrayIcon() override;
 
@@ -141,7 +146,6 @@ private:
     bool animated_ = false;
     bool iconShown_ = false;
     bool showDesign_ = false;
-    bool destroying_ = false;
 };
 
 }  // namespace tarvik

@@ -26,6 +26,9 @@ public:
     // The sub-object that a dotted path "<name>.Property" writes to, or null;
     // with null the reader hands the whole dotted name to ReadProperty.
     virtual Persistent* SubObject(const Text& name);
+
+    // The class's name as layouts and error messages give it ("TFont").
+    virtual Text ClassName() const { return "TPersistent"; }
 };
 
 class Component : public Persistent {
@@ -37,6 +40,7 @@ public:
     Component& operator=(const Component&) = delete;
 
     const Text& Name() const { return name_; }
+    Text ClassName() const override { return "TComponent"; }
     void SetName(const Text& name) { name_ = name; }
 
     Component* Owner() const { return owner_; }

@@ -14,6 +14,7 @@ enum class Alignment { taLeftJustify, taRightJustify, taCenter };
 // A label sizes itself to its text unless AutoSize is cleared.
 class Label : public Control {
 public:
+    Text ClassName() const override { return "TLabel"; }
     explicit Label(Component* owner);
     Alignment GetAlignment() const { return alignment_; }
     void SetAlignment(Alignment alignment);
@@ -37,6 +38,7 @@ private:
 
 class Edit : public Control {
 public:
+    Text ClassName() const override { return "TEdit"; }
     explicit Edit(Component* owner);
     Text GetText() const { return Caption(); }
     void SetText(const Text& text) { SetCaption(text); }
@@ -50,6 +52,7 @@ protected:
 
 class Button : public Control {
 public:
+    Text ClassName() const override { return "TButton"; }
     explicit Button(Component* owner);
 
 protected:
@@ -61,6 +64,7 @@ protected:
 // (except while the layout is being read).
 class CheckBox : public Control {
 public:
+    Text ClassName() const override { return "TCheckBox"; }
     explicit CheckBox(Component* owner);
     bool Checked() const { return checked_; }
     void SetChecked(bool checked);
@@ -77,6 +81,7 @@ private:
 
 class GroupBox : public Control {
 public:
+    Text ClassName() const override { return "TGroupBox"; }
     explicit GroupBox(Component* owner);
 
 protected:
@@ -89,6 +94,7 @@ class TabSheet;
 // Tabs drawn as buttons above the pages; exactly the active page is shown.
 class PageControl : public Control {
 public:
+    Text ClassName() const override { return "TPageControl"; }
     explicit PageControl(Component* owner);
     ~PageControl() override;
     const std::vector<TabSheet*>& Pages() const { return pages_; }
@@ -118,6 +124,7 @@ private:
 
 class TabSheet : public Control {
 public:
+    Text ClassName() const override { return "TTabSheet"; }
     explicit TabSheet(Component* owner);
     PageControl* Pages() const;
 

@@ -36,6 +36,7 @@ public:
     std::function<void()> OnChange;
 
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+    Text ClassName() const override { return "TFont"; }
 
 private:
     void Changed();

@@ -51,6 +51,7 @@ public:
 
     // "Data": binary, an icon file image.
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+    Text ClassName() const override { return "TIcon"; }
 
 private:
     void Changed();

@@ -12,6 +12,7 @@ class PopupMenu;
 
 class MenuItem : public Component {
 public:
+    Text ClassName() const override { return "TMenuItem"; }
     explicit MenuItem(Component* owner);
     ~MenuItem() override;
 
@@ -41,6 +42,7 @@ private:
 
 class PopupMenu : public Component {
 public:
+    Text ClassName() const override { return "TPopupMenu"; }
     explicit PopupMenu(Component* owner);
     ~PopupMenu() override;
 

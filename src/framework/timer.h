@@ -13,6 +13,7 @@ namespace tarvik::fw {
 
 class Timer : public Component, public WindowBase {
 public:
+    Text ClassName() const override { return "TTimer"; }
     explicit Timer(Component* owner);
     ~Timer() override;
 

@@ -10,6 +10,7 @@ namespace tarvik {
 
 class TIntegerEdit : public fw::Edit {
 public:
+    Text ClassName() const override { return "TIntegerEdit"; }
     explicit TIntegerEdit(fw::Component* owner) : fw::Edit(owner) {}
 
     // The text read by the settings file's integer rule; 0 when it does not
