@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/check-platform-files.sh
 bash scripts/build.sh
 build=${TARVIK_BUILD:-build}
 status=0

@@ -1,0 +1,82 @@
+#include "controls/timer_thread_win.h"
+
+#include <chrono>
+#include <exception>
+#include <utility>
+
+#include "controls/tray_icon_win.h"
+#include "framework/application_win.h"
+
+namespace tarvik {
+
+namespace {
+// How often a closing thread looks again whether the application has ended.
+constexpr std::chrono::milliseconds kClosingPoll{50};
+}  // namespace
+
+TTimerThread::TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, bool paused)
+    : lock_(std::move(lock)), owner_(owner), paused_(paused) {
+    SetFreeOnTerminate(true);
+    Resume();
+}
+
+void TTimerThread::Proceed() {
+    paused_ = false;
+    lock_->wake.notify_all();
+}
+
+void TTimerThread::Stop() {
+    owner_ = nullptr;
+    paused_ = false;
+    // Wake the thread before setting the flag: a thread that has not begun
+    // its loop yet sees the flag, skips the loop and deletes this object at
+    // once, so nothing of it may be touched after Terminate. A woken thread
+    // still waits for the lock the caller holds and then sees the flag.
+    lock_->wake.notify_all();
+    Terminate();
+}
+
+bool TTimerThread::Closing() const {
+    return Terminated() || owner_ == nullptr || fw::Application::Instance().Terminated();
+}
+
+void TTimerThread::Execute() {
+    // Keep the lock alive on our own: the icon may be gone before we end.
+    const std::shared_ptr<TrayLock> lock = lock_;
+    std::unique_lock<std::recursive_mutex> guard(lock->mutex);
+    while (!Terminated()) {
+        if (Closing()) {
+            lock->wake.wait_for(guard, kClosingPoll, [this] { return Terminated(); });
+            continue;
+        }
+        if (paused_) {
+            lock->wake.wait(guard, [this] { return !paused_ || Closing(); });
+            continue;
+        }
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(owner_->Interval());
+        lock->wake.wait_until(guard, until, [this] { return Closing(); });
+        if (Closing() || paused_ || !owner_->Animated()) continue;
+
+        std::exception_ptr error;
+        try {
+            owner_->AdvanceFrame();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        // Let the owning thread in between frames, even with an Interval of 0,
+        // and never show the error box while holding the lock.
+        guard.unlock();
+        if (error) {
+            try {
+                std::rethrow_exception(error);
+            } catch (...) {
+                fw::Application::Instance().HandleCurrentException();
+            }
+        } else {
+            SwitchToThread();
+        }
+        guard.lock();
+    }
+}
+
+}  // namespace tarvik

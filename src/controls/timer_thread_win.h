@@ -1,0 +1,55 @@
+// TTimerThread: the animation thread of a TTrayIcon. It sleeps for the
+// icon's Interval and then advances the icon's frame itself, so the icon
+// keeps changing while the owning thread is busy (a check can take seconds).
+//
+// The icon and its threads share one lock (TrayLock). Everything the thread
+// touches - its OwnerIcon, its pause flag and the icon's state - is read and
+// written under it, and the frame advance runs under it; the icon stops a run
+// by clearing OwnerIcon under the lock, so no advance can follow the stop or
+// reach a destroyed icon. Pausing is a flag the thread waits on rather than
+// SuspendThread: a thread suspended while holding the lock would block the
+// owning thread for good.
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "framework/thread_win.h"
+
+namespace tarvik {
+
+class TTrayIcon;
+
+struct TrayLock {
+    std::recursive_mutex mutex;
+    // Wakes the threads when they are resumed, stopped or told to end.
+    std::condition_variable_any wake;
+};
+
+class TTimerThread : public fw::Thread {
+public:
+    // Starts at once (paused when `paused`); frees itself once it has been
+    // stopped and its loop has ended. The caller holds lock->mutex.
+    TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, bool paused);
+
+    // The rest is called with lock->mutex held.
+    bool Paused() const { return paused_; }
+    void Pause() { paused_ = true; }
+    void Proceed();
+    // Forgets OwnerIcon, lets the thread go on and tells it to end. The
+    // caller must not touch the object afterwards: it deletes itself.
+    void Stop();
+
+protected:
+    void Execute() override;
+
+private:
+    bool Closing() const;
+
+    std::shared_ptr<TrayLock> lock_;
+    TTrayIcon* owner_;
+    bool paused_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,519 @@
+#include "controls/tray_icon_win.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "base/error.h"
+#include "framework/application_win.h"
+#include "framework/component_classes.h"
+#include "framework/form_win.h"
+#include "framework/layout_reader.h"
+#include "framework/window_win.h"
+
+namespace tarvik {
+
+namespace {
+
+const char kWindowClass[] = "TarvikTrayWindow";
+constexpr std::size_t kTipBytes = 63;  // the record's 64-byte field and its zero
+constexpr UINT kNotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+TrayShellHook& ShellHook() {
+    static TrayShellHook hook;
+    return hook;
+}
+
+// The shell's notice that it has (re)started its notification area: every
+// icon has to be added again then.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+fw::ShiftState ReadModifierKeys() {
+    fw::ShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) & 0x8000) shift |= fw::ssShift;
+    if (GetKeyState(VK_CONTROL) & 0x8000) shift |= fw::ssCtrl;
+    if (GetKeyState(VK_MENU) & 0x8000) shift |= fw::ssAlt;
+    return shift;
+}
+
+}  // namespace
+
+void SetTrayShellHook(TrayShellHook hook) {
+    ShellHook() = std::move(hook);
+}
+
+void RegisterTrayIconClass() {
+    fw::RegisterComponentClass("TTrayIcon", [](fw::Component& owner) { return new TTrayIcon(&owner); });
+}
+
+// The hidden window the shell talks to: an ownerless top-level pop-up (so
+// that it also hears the shell's broadcasts), a tool window of zero size.
+class TTrayIcon::MessageWindow : public fw::WindowBase {
+public:
+    explicit MessageWindow(TTrayIcon& owner) : owner_(owner) {
+        RegisterOwnClass(kWindowClass, 0, nullptr);
+        CreateWindowHandle(WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+    }
+    ~MessageWindow() override { DestroyWindowHandle(); }
+
+    HWND Handle() const { return WindowHandleOrNull(); }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return owner_.TrayWindowProc(WindowHandleOrNull(), message, wParam, lParam);
+    }
+
+private:
+    TTrayIcon& owner_;
+};
+
+// "Icon.Data" and "Icons.Icons" from a layout: the write goes to the icon or
+// the list under the lock, as every other change of them does.
+class TTrayIcon::LockedPart : public fw::Persistent {
+public:
+    LockedPart(TrayLock& lock, fw::Persistent& target) : lock_(lock), target_(target) {}
+    bool ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) override {
+        Guard guard(lock_.mutex);
+        return target_.ReadProperty(name, value, reader);
+    }
+
+private:
+    TrayLock& lock_;
+    fw::Persistent& target_;
+};
+
+TTrayIcon::TTrayIcon(fw::Component* owner)
+    : fw::Component(owner),
+      lock_(std::make_shared<TrayLock>()),
+      messageWindow_(std::make_unique<MessageWindow>(*this)),
+      iconPart_(std::make_unique<LockedPart>(*lock_, icon_)),
+      iconsPart_(std::make_unique<LockedPart>(*lock_, icons_)) {
+    icon_.OnChange = [this](fw::Icon&) { RefreshTray(); };
+    icons_.OnListChanged = [this](TIconList&) { RefreshTray(); };
+}
+
+TTrayIcon::~TTrayIcon() {
+    {
+        // Marked destroying under the lock: the animation thread reads the
+        // mark under it too.
+        Guard guard(lock_->mutex);
+        BeginDestroy();
+        enabled_ = false;
+        icon_.OnChange = nullptr;
+        icons_.OnListChanged = nullptr;
+        try {
+            ChangeAnimated(false);
+            DropFromTray();
+        } catch (...) {
+            fw::Application::Instance().HandleCurrentException();
+        }
+    }
+    messageWindow_.reset();
+}
+
+// ---- properties ----------------------------------------------------------
+
+bool TTrayIcon::Active() const {
+    Guard guard(lock_->mutex);
+    return active_;
+}
+
+void TTrayIcon::SetActive(bool value) {
+    Guard guard(lock_->mutex);
+    if (value == active_) return;
+    active_ = value;
+    if (active_) {
+        ShowInTray();
+    } else {
+        DropFromTray();
+    }
+}
+
+bool TTrayIcon::Enabled() const {
+    Guard guard(lock_->mutex);
+    return enabled_;
+}
+
+void TTrayIcon::SetEnabled(bool value) {
+    Guard guard(lock_->mutex);
+    enabled_ = value;
+}
+
+Text TTrayIcon::Hint() const {
+    Guard guard(lock_->mutex);
+    return hint_;
+}
+
+void TTrayIcon::SetHint(const Text& value) {
+    Guard guard(lock_->mutex);
+    if (value == hint_) return;
+    hint_ = value;
+    RefreshTray();
+}
+
+void TTrayIcon::SetIcon(const fw::Icon* icon) {
+    Guard guard(lock_->mutex);
+    if (icon == &icon_) return;
+    if (icon) {
+        icon_.Assign(*icon);
+    } else {
+        icon_.Clear();
+    }
+}
+
+void TTrayIcon::SetIcons(const fw::Persistent* source) {
+    Guard guard(lock_->mutex);
+    icons_.CopyFrom(source);
+}
+
+bool TTrayIcon::Animated() const {
+    Guard guard(lock_->mutex);
+    return animated_;
+}
+
+void TTrayIcon::SetAnimated(bool value) {
+    Guard guard(lock_->mutex);
+    ChangeAnimated(value);
+}
+
+std::uint16_t TTrayIcon::Interval() const {
+    Guard guard(lock_->mutex);
+    return interval_;
+}
+
+void TTrayIcon::SetInterval(std::uint16_t milliseconds) {
+    Guard guard(lock_->mutex);
+    interval_ = milliseconds;
+}
+
+void TTrayIcon::SetPopupMenu(fw::PopupMenu* menu) {
+    if (menu == popupMenu_) return;
+    popupMenu_ = menu;
+    if (menu) FreeNotification(menu);
+}
+
+void TTrayIcon::PeerRemoved(fw::Component* peer) {
+    fw::Component::PeerRemoved(peer);
+    if (peer == popupMenu_) popupMenu_ = nullptr;
+}
+
+bool TTrayIcon::IconShown() const {
+    Guard guard(lock_->mutex);
+    return iconShown_;
+}
+
+HWND TTrayIcon::MessageWindowHandle() const {
+    return messageWindow_ ? messageWindow_->Handle() : nullptr;
+}
+
+NOTIFYICONDATAA TTrayIcon::NotifyRecord() const {
+    Guard guard(lock_->mutex);
+    return notifyRecord_;
+}
+
+int TTrayIcon::FrameIndex() const {
+    Guard guard(lock_->mutex);
+    return frameIndex_;
+}
+
+// ---- the notification area ----------------------------------------------
+
+const fw::Icon* TTrayIcon::CurrentIcon() const {
+    const int count = icons_.IconCount();
+    if (count > 0 && animated_) return icons_.IconAt(std::clamp(frameIndex_, 0, count - 1));
+    return &icon_;
+}
+
+Text TTrayIcon::ShortHint() const {
+    Text tip = hint_.substr(0, hint_.find('|'));
+    if (tip.size() > kTipBytes) tip.resize(kTipBytes);
+    return tip;
+}
+
+void TTrayIcon::FillNotifyRecord() {
+    // The first-version record: every shell understands it, and its size is
+    // 88 bytes in the 32-bit program.
+    notifyRecord_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    notifyRecord_.hWnd = MessageWindowHandle();
+    notifyRecord_.uID = 0;
+    notifyRecord_.uFlags = kNotifyFlags;
+    const fw::Icon* icon = CurrentIcon();
+    notifyRecord_.hIcon = icon ? icon->Handle() : nullptr;
+    const Text tip = ShortHint();
+    std::memset(notifyRecord_.szTip, 0, sizeof notifyRecord_.szTip);
+    std::memcpy(notifyRecord_.szTip, tip.data(), tip.size());
+    notifyRecord_.uCallbackMessage = kTrayCallbackMessage;
+}
+
+BOOL TTrayIcon::SendToShell(DWORD message) {
+    if (const TrayShellHook& hook = ShellHook()) return hook(message, notifyRecord_);
+    return Shell_NotifyIconA(message, &notifyRecord_);
+}
+
+void TTrayIcon::ShowInTray() {
+    DropFromTray();
+    const fw::Icon* icon = CurrentIcon();
+    if (!icon || !icon->HasImage()) return;
+    buttonsDown_ = 0;
+    FillNotifyRecord();
+    iconShown_ = SendToShell(NIM_ADD) != FALSE;
+    if (iconShown_ && notifyRecord_.szTip[0] == '\0') SendToShell(NIM_MODIFY);
+    // A paused animation goes on only while the icon is really there; after
+    // a refused add it stays paused until an add succeeds.
+    if (animated_ && iconShown_ && animationThread_) animationThread_->Proceed();
+}
+
+void TTrayIcon::DropFromTray() {
+    SendToShell(NIM_DELETE);
+    iconShown_ = false;
+    buttonsDown_ = 0;
+    if (animated_ && animationThread_ && !animationThread_->Paused()) animationThread_->Pause();
+}
+
+void TTrayIcon::RefreshTray() {
+    if (icons_.IconCount() == 0) ChangeAnimated(false);
+    if (iconShown_) {
+        const fw::Icon* icon = CurrentIcon();
+        if (!icon || !icon->HasImage()) {
+            DropFromTray();
+        } else {
+            FillNotifyRecord();
+            SendToShell(NIM_MODIFY);
+        }
+    } else if (active_) {
+        ShowInTray();
+    }
+}
+
+void TTrayIcon::ChangeAnimated(bool value) {
+    const bool effective = value && icons_.IconCount() > 0;
+    if (effective == animated_) return;
+    if (effective) {
+        animationThread_ = new TTimerThread(lock_, this, !iconShown_);
+        animated_ = true;
+    } else {
+        animated_ = false;
+        // After Stop the thread only waits for the lock to end; it is never
+        // touched again.
+        std::exchange(animationThread_, nullptr)->Stop();
+    }
+    frameIndex_ = 0;
+    RefreshTray();
+}
+
+void TTrayIcon::AdvanceFrame() {
+    Guard guard(lock_->mutex);
+    if (IsDestroying() || !animated_) return;
+    ++frameIndex_;
+    if (frameIndex_ >= icons_.IconCount()) frameIndex_ = 0;
+    RefreshTray();
+}
+
+// ---- layout ---------------------------------------------------------------
+
+void TTrayIcon::FinishLoading() {
+    fw::Component::FinishLoading();
+    Guard guard(lock_->mutex);
+    if (active_) ShowInTray();
+}
+
+void TTrayIcon::SetParentComponent(fw::Component*) {
+    // Not a control: it sits on no window of the form.
+}
+
+bool TTrayIcon::ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) {
+    using fw::LayoutReader;
+    if (name == "Active") {
+        SetActive(LayoutReader::Boolean(value));
+    } else if (name == "Enabled") {
+        SetEnabled(LayoutReader::Boolean(value));
+    } else if (name == "Hint") {
+        SetHint(LayoutReader::String(value));
+    } else if (name == "Animated") {
+        SetAnimated(LayoutReader::Boolean(value));
+    } else if (name == "Interval") {
+        const std::int64_t interval = LayoutReader::Integer(value);
+        if (interval < 0 || interval > 0xFFFF)
+            throw Error("the number " + std::to_string(interval) + " is out of range");
+        SetInterval(static_cast<std::uint16_t>(interval));
+    } else if (name == "PopupMenu") {
+        reader.Reference(value, [this](fw::Component* component) {
+            auto* menu = dynamic_cast<fw::PopupMenu*>(component);
+            if (component && !menu) throw Error(component->Name() + " is not a pop-up menu");
+            SetPopupMenu(menu);
+        });
+    } else if (name == "ShowDesign") {
+        SetShowDesign(LayoutReader::Boolean(value));
+    } else if (name == "OnClick") {
+        OnClick = reader.Handler<fw::MouseEvent>(value);
+    } else if (name == "OnDblClick") {
+        OnDblClick = reader.Handler<fw::NotifyEvent>(value);
+    } else if (name == "OnMouseMove") {
+        OnMouseMove = reader.Handler<fw::MouseMoveEvent>(value);
+    } else if (name == "OnMouseDown") {
+        OnMouseDown = reader.Handler<fw::MouseEvent>(value);
+    } else if (name == "OnMouseUp") {
+        OnMouseUp = reader.Handler<fw::MouseEvent>(value);
+    } else {
+        return fw::Component::ReadProperty(name, value, reader);
+    }
+    return true;
+}
+
+fw::Persistent* TTrayIcon::SubObject(const Text& name) {
+    if (name == "Icon") return iconPart_.get();
+    if (name == "Icons") return iconsPart_.get();
+    return fw::Component::SubObject(name);
+}
+
+// ---- mouse notices and the menu --------------------------------------------
+
+LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TaskbarCreatedMessage()) {
+        // The shell restarted and lost every icon: add ours again, or a
+        // program whose window is hidden could no longer be reached.
+        Guard guard(lock_->mutex);
+        if (active_ && !IsDestroying()) ShowInTray();
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message != kTrayCallbackMessage || !Enabled()) return DefWindowProcA(window, message, wParam, lParam);
+    try {
+        HandleMouseNotice(static_cast<UINT>(lParam));
+    } catch (...) {
+        fw::Application::Instance().HandleCurrentException();
+    }
+    return 0;
+}
+
+void TTrayIcon::HandleMouseNotice(UINT notice) {
+    using fw::MouseButton;
+    if (notice < WM_MOUSEMOVE || notice > WM_MBUTTONDBLCLK) return;
+    POINT point{};
+    GetCursorPos(&point);
+    const fw::ShiftState keys = ReadModifierKeys();
+    const int x = point.x;
+    const int y = point.y;
+
+    // Takes a button out of ButtonsDown; true when its press had been seen.
+    auto release = [this](unsigned button) {
+        Guard guard(lock_->mutex);
+        const bool wasDown = (buttonsDown_ & button) != 0;
+        buttonsDown_ &= ~button;
+        return wasDown;
+    };
+    auto press = [this](unsigned button) {
+        Guard guard(lock_->mutex);
+        buttonsDown_ |= button;
+    };
+
+    switch (notice) {
+    case WM_MOUSEMOVE:
+        HandleMouseMove(keys, x, y);
+        break;
+    case WM_LBUTTONDOWN:
+        HandleMouseDown(MouseButton::mbLeft, keys | fw::ssLeft, x, y);
+        press(kLeftDown);
+        break;
+    case WM_LBUTTONUP:
+        if (release(kLeftDown)) HandleClick(MouseButton::mbLeft, keys | fw::ssLeft, x, y);
+        HandleMouseUp(MouseButton::mbLeft, keys | fw::ssLeft, x, y);
+        break;
+    case WM_LBUTTONDBLCLK:
+        HandleDblClick();
+        HandleMouseDown(MouseButton::mbLeft, keys | fw::ssDouble, x, y);
+        break;
+    case WM_RBUTTONDOWN:
+        HandleMouseDown(MouseButton::mbRight, keys | fw::ssRight, x, y);
+        press(kRightDown);
+        break;
+    case WM_RBUTTONUP:
+        if (release(kRightDown)) HandleClick(MouseButton::mbRight, keys | fw::ssRight, x, y);
+        HandleMouseUp(MouseButton::mbRight, keys | fw::ssRight, x, y);
+        break;
+    case WM_RBUTTONDBLCLK:
+        HandleMouseDown(MouseButton::mbRight, keys | fw::ssDouble, x, y);
+        break;
+    case WM_MBUTTONDOWN:
+        HandleMouseDown(MouseButton::mbMiddle, keys | fw::ssMiddle, x, y);
+        break;
+    case WM_MBUTTONUP:
+        HandleMouseUp(MouseButton::mbMiddle, keys | fw::ssMiddle, x, y);
+        break;
+    case WM_MBUTTONDBLCLK:
+        HandleMouseDown(MouseButton::mbMiddle, keys | fw::ssDouble, x, y);
+        break;
+    default:
+        break;
+    }
+}
+
+void TTrayIcon::HandleDblClick() {
+    if (RunDefaultMenuItem()) return;
+    fw::Raise(OnDblClick, *this);
+}
+
+void TTrayIcon::HandleClick(fw::MouseButton button, fw::ShiftState shift, int x, int y) {
+    if (button == fw::MouseButton::mbRight && TryPopupMenu(x, y)) return;
+    fw::Raise(OnClick, *this, button, shift, x, y);
+}
+
+void TTrayIcon::HandleMouseDown(fw::MouseButton button, fw::ShiftState shift, int x, int y) {
+    fw::Raise(OnMouseDown, *this, button, shift, x, y);
+}
+
+void TTrayIcon::HandleMouseMove(fw::ShiftState shift, int x, int y) {
+    fw::Raise(OnMouseMove, *this, shift, x, y);
+}
+
+void TTrayIcon::HandleMouseUp(fw::MouseButton button, fw::ShiftState shift, int x, int y) {
+    fw::Raise(OnMouseUp, *this, button, shift, x, y);
+}
+
+bool TTrayIcon::TryPopupMenu(int x, int y) {
+    if (!Active() || !popupMenu_ || !popupMenu_->AutoPopup()) return false;
+    popupMenu_->SetPopupComponent(this);
+    fw::Application& application = fw::Application::Instance();
+    if (!IsDestroying()) {
+        fw::Form* form = application.ActiveForm();
+        if (!form) form = application.MainForm();
+        if (form) form->CancelMode();
+    }
+    // The menu closes when the user clicks elsewhere only if its owner window
+    // is in the foreground.
+    const HWND window = MessageWindowHandle();
+    auto takeForeground = [window] {
+        if (IsWindowEnabled(window)) SetForegroundWindow(window);
+    };
+    takeForeground();
+    application.ProcessMessages();
+    // The pending messages may have destroyed the menu.
+    if (!popupMenu_) {
+        takeForeground();
+        return false;
+    }
+    try {
+        popupMenu_->Popup(x, y);
+    } catch (...) {
+        takeForeground();
+        throw;
+    }
+    takeForeground();
+    return true;
+}
+
+bool TTrayIcon::RunDefaultMenuItem() {
+    if (!Active() || !popupMenu_ || popupMenu_->Items().empty()) return false;
+    for (fw::MenuItem* item : popupMenu_->Items()) {
+        if (item->Default() && item->Enabled()) {
+            item->Click();
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace tarvik

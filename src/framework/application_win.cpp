@@ -1,0 +1,160 @@
+#include "framework/application_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "base/error.h"
+#include "base/program_title.h"
+#include "framework/form_win.h"
+#include "framework/message_box_win.h"
+#include "framework/window_win.h"
+
+namespace tarvik::fw {
+
+namespace {
+const char kApplicationClass[] = "TarvikApplication";
+
+// The hidden window that stands for the whole program: it carries the
+// taskbar button and owns the forms and the application message box.
+class ApplicationWindow : public WindowBase {
+public:
+    explicit ApplicationWindow(const Text& title) {
+        RegisterOwnClass(kApplicationClass, 0, nullptr);
+        // Zero-sized: showing it shows only its taskbar button.
+        CreateWindowHandle(0, kApplicationClass, title.c_str(),
+                           WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                           nullptr, nullptr);
+    }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        Form* mainForm = Application::Instance().MainForm();
+        switch (message) {
+        case WM_ACTIVATE:
+            // A click on the taskbar button activates this window: pass the
+            // activation on to the main form.
+            if (LOWORD(wParam) != WA_INACTIVE && mainForm && mainForm->Visible() &&
+                IsWindowEnabled(mainForm->Handle())) {
+                SetActiveWindow(mainForm->Handle());
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+            if (mainForm) mainForm->Close();
+            return 0;
+        default:
+            break;
+        }
+        return WindowBase::HandleMessage(message, wParam, lParam);
+    }
+};
+}  // namespace
+
+Application& Application::Instance() {
+    static Application application;
+    return application;
+}
+
+void Application::Initialize() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    Handle();
+}
+
+HWND Application::Handle() {
+    static ApplicationWindow* window = nullptr;  // lives as long as the program
+    if (!window) {
+        window = new ApplicationWindow(Title());
+        SetAppMessageBoxOwner(window->WindowHandleOrNull());
+    }
+    handle_ = window->WindowHandleOrNull();
+    return handle_;
+}
+
+const Text& Application::Title() {
+    if (title_.empty()) {
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        title_ = ProgramTitle(path);
+    }
+    return title_;
+}
+
+Form* Application::ActiveForm() const {
+    HWND active = GetActiveWindow();
+    for (Form* form : forms_)
+        if (form->HandleAllocated() && form->Handle() == active) return form;
+    return nullptr;
+}
+
+void Application::Run() {
+    terminated_ = false;
+    if (mainForm_ && showMainForm_) mainForm_->Show();
+    while (!terminated_) {
+        MSG message;
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == -1) break;
+        if (!got) {
+            terminated_ = true;
+            break;
+        }
+        HandleMessage(message);
+    }
+}
+
+void Application::ProcessMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        if (!HandleMessage(message)) break;
+}
+
+void Application::Terminate() { PostQuitMessage(0); }
+
+bool Application::HandleMessage(MSG& message) {
+    if (message.message == WM_QUIT) {
+        terminated_ = true;
+        return false;
+    }
+    // The active form sees its keys before they are dispatched.
+    if (Form* form = ActiveForm(); form && form->PreTranslateMessage(message)) return true;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
+}
+
+void Application::ShowException(const std::exception& error) {
+    AppMessageBox(ErrorBoxText(error.what()), Title(), MB_OK | MB_ICONSTOP);
+}
+
+void Application::HandleCurrentException() noexcept {
+    try {
+        try {
+            throw;
+        } catch (const std::exception& error) {
+            ShowException(error);
+        } catch (...) {
+            ShowException(Error("Unknown error"));
+        }
+    } catch (...) {
+        // Reporting failed too; nothing is left that could tell the user.
+    }
+}
+
+void Application::AddForm(Form& form) {
+    forms_.push_back(&form);
+    if (mainForm_) return;
+    mainForm_ = &form;
+    showMainForm_ = true;
+}
+
+void Application::RemoveForm(Form& form) {
+    forms_.erase(std::remove(forms_.begin(), forms_.end(), &form), forms_.end());
+    if (mainForm_ == &form) mainForm_ = nullptr;
+}
+
+void Application::ShowTaskbarButton(bool show) {
+    ShowWindow(Handle(), show ? SW_SHOWNA : SW_HIDE);
+}
+
+}  // namespace tarvik::fw

@@ -1,0 +1,137 @@
+// The standard controls the forms use: labels, edit boxes, buttons, check
+// boxes, group boxes and page controls with their pages.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/control_win.h"
+
+namespace tarvik::fw {
+
+enum class Alignment { taLeftJustify, taRightJustify, taCenter };
+
+// A label sizes itself to its text unless AutoSize is cleared.
+class Label : public Control {
+public:
+    Text ClassName() const override { return "TLabel"; }
+    explicit Label(Component* owner);
+    Alignment GetAlignment() const { return alignment_; }
+    void SetAlignment(Alignment alignment);
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool value);
+    bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+
+protected:
+    CreateParams GetCreateParams() override;
+    void HandleCreated() override;
+    bool Command(WORD code) override;
+    void CaptionChanged() override;
+    void FontChanged() override;
+
+private:
+    void AdjustSize();
+
+    Alignment alignment_ = Alignment::taLeftJustify;
+    bool autoSize_ = true;
+};
+
+class Edit : public Control {
+public:
+    Text ClassName() const override { return "TEdit"; }
+    explicit Edit(Component* owner);
+    Text GetText() const { return Caption(); }
+    void SetText(const Text& text) { SetCaption(text); }
+    NotifyEvent OnChange;
+    bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+
+protected:
+    CreateParams GetCreateParams() override;
+    bool Command(WORD code) override;
+};
+
+class Button : public Control {
+public:
+    Text ClassName() const override { return "TButton"; }
+    explicit Button(Component* owner);
+
+protected:
+    CreateParams GetCreateParams() override;
+    bool Command(WORD code) override;
+};
+
+// Every change of Checked, by the user or by the program, runs OnClick
+// (except while the layout is being read).
+class CheckBox : public Control {
+public:
+    Text ClassName() const override { return "TCheckBox"; }
+    explicit CheckBox(Component* owner);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+    bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+
+protected:
+    CreateParams GetCreateParams() override;
+    void HandleCreated() override;
+    bool Command(WORD code) override;
+
+private:
+    bool checked_ = false;
+};
+
+class GroupBox : public Control {
+public:
+    Text ClassName() const override { return "TGroupBox"; }
+    explicit GroupBox(Component* owner);
+
+protected:
+    CreateParams GetCreateParams() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TabSheet;
+
+// Tabs drawn as buttons above the pages; exactly the active page is shown.
+class PageControl : public Control {
+public:
+    Text ClassName() const override { return "TPageControl"; }
+    explicit PageControl(Component* owner);
+    ~PageControl() override;
+    const std::vector<TabSheet*>& Pages() const { return pages_; }
+    TabSheet* ActivePage() const { return activePage_; }
+    void SetActivePage(TabSheet* page);
+    NotifyEvent OnChange;
+    bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+
+protected:
+    CreateParams GetCreateParams() override;
+    void HandleCreated() override;
+    bool Notify(NMHDR& header, LRESULT& result) override;
+    void ChildAdded(Control& child) override;
+    void ChildRemoved(Control& child) override;
+    void BoundsChanged() override;
+
+private:
+    friend class TabSheet;
+    void PageCaptionChanged(TabSheet& page);
+    void PlacePages();
+    void ShowActivePage();
+    int IndexOf(const TabSheet* page) const;
+
+    std::vector<TabSheet*> pages_;
+    TabSheet* activePage_ = nullptr;
+};
+
+class TabSheet : public Control {
+public:
+    Text ClassName() const override { return "TTabSheet"; }
+    explicit TabSheet(Component* owner);
+    PageControl* Pages() const;
+
+protected:
+    CreateParams GetCreateParams() override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CaptionChanged() override;
+};
+
+}  // namespace tarvik::fw

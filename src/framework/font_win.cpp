@@ -1,0 +1,92 @@
+#include "framework/font_win.h"
+
+#include "base/error.h"
+#include "framework/layout.h"
+#include "framework/layout_reader.h"
+#include "framework/system_error_win.h"
+
+namespace tarvik::fw {
+
+void Font::SetName(const Text& name) {
+    if (name == name_) return;
+    name_ = name;
+    Changed();
+}
+
+void Font::SetHeight(int height) {
+    if (height == height_) return;
+    height_ = height;
+    Changed();
+}
+
+void Font::SetStyle(FontStyles style) {
+    if (style == style_) return;
+    style_ = style;
+    Changed();
+}
+
+void Font::SetColor(COLORREF color) {
+    if (color == color_) return;
+    color_ = color;
+    Changed();
+}
+
+void Font::Assign(const Font& other) {
+    if (*this == other) return;
+    name_ = other.name_;
+    height_ = other.height_;
+    style_ = other.style_;
+    color_ = other.color_;
+    Changed();
+}
+
+bool Font::operator==(const Font& other) const {
+    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && color_ == other.color_;
+}
+
+HFONT Font::Handle() const {
+    if (!handle_) {
+        LOGFONTA description{};
+        description.lfHeight = height_;
+        description.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
+        description.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
+        description.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
+        description.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
+        description.lfCharSet = DEFAULT_CHARSET;
+        description.lfQuality = DEFAULT_QUALITY;
+        lstrcpynA(description.lfFaceName, name_.c_str(), LF_FACESIZE);
+        handle_.Reset(CreateFontIndirectA(&description));
+        if (!handle_) ThrowSystemError("Unable to create the font " + name_, GetLastError());
+    }
+    return static_cast<HFONT>(handle_.Get());
+}
+
+void Font::Changed() {
+    handle_.Reset();
+    if (OnChange) OnChange();
+}
+
+bool Font::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader&) {
+    if (name == "Name") {
+        SetName(LayoutReader::String(value));
+    } else if (name == "Height") {
+        SetHeight(LayoutReader::Int32(value));
+    } else if (name == "Color") {
+        SetColor(static_cast<COLORREF>(LayoutReader::Int32(value)));
+    } else if (name == "Style") {
+        FontStyles style = 0;
+        for (const Text& item : LayoutReader::Set(value)) {
+            if (item == "fsBold") style |= fsBold;
+            else if (item == "fsItalic") style |= fsItalic;
+            else if (item == "fsUnderline") style |= fsUnderline;
+            else if (item == "fsStrikeOut") style |= fsStrikeOut;
+            else throw Error("unknown font style " + item);
+        }
+        SetStyle(style);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tarvik::fw

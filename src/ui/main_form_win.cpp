@@ -1,0 +1,208 @@
+#include "ui/main_form_win.h"
+
+#include "base/error.h"
+#include "base/text.h"
+#include "base/wrap_arithmetic.h"
+#include "framework/application_win.h"
+#include "framework/component_classes.h"
+#include "monitor/address_probe.h"
+#include "monitor/alert_sender.h"
+#include "monitor/web_probe.h"
+#include "settings/inilib.h"
+#include "settings/settings_file.h"
+
+namespace tarvik {
+
+namespace {
+template <class T>
+T* Part(fw::Component& form, const Text& name) {
+    auto* part = dynamic_cast<T*>(form.FindComponent(name));
+    if (!part) throw Error("The window has no part " + name);
+    return part;
+}
+
+void RegisterClasses() {
+    fw::RegisterComponentClass("TIntegerEdit",
+                               [](fw::Component& owner) -> fw::Component* { return new TIntegerEdit(&owner); });
+    RegisterTrayIconClass();
+}
+}  // namespace
+
+CheckCollaborators TForm1::PlatformServices() {
+    CheckCollaborators services;
+    services.addressProbe = &AddressProbe;
+    services.webProbe = &WebProbe;
+    services.sendAlert = &SendAlertMessage;
+    return services;
+}
+
+TForm1::TForm1(CheckCollaborators services) : services_(std::move(services)) {
+    RegisterClasses();
+    CheckCollaborators collaborators = services_;
+    collaborators.showStatistics = [this](const Text& checks, const Text& successes, const Text& failStreak,
+                                          const Text& messages) {
+        TProverok->SetCaption(checks);
+        TUspeh->SetCaption(successes);
+        TNeud->SetCaption(failStreak);
+        TUshloMes->SetCaption(messages);
+    };
+    // The icon animates while checks fail in a row.
+    collaborators.setAnimated = [this, also = services_.setAnimated](bool animated) {
+        if (TrayIcon1) TrayIcon1->SetAnimated(animated);
+        if (also) also(animated);
+    };
+    cycle_ = std::make_unique<CheckCycle>(settings_, counters_, std::move(collaborators));
+
+    auto& handlers = Handlers();
+    using Notify = fw::NotifyEvent;
+    handlers.Add<Notify>("FormCreate", [this](fw::Component& s) { FormCreate(s); });
+    handlers.Add<Notify>("TimerTimer", [this](fw::Component& s) { TimerTimer(s); });
+    handlers.Add<Notify>("Button1Click", [this](fw::Component& s) { Button1Click(s); });
+    handlers.Add<Notify>("Button4Click", [this](fw::Component& s) { Button4Click(s); });
+    handlers.Add<Notify>("EditComputerExit", [this](fw::Component& s) { EditComputerExit(s); });
+    handlers.Add<Notify>("StatusClick", [this](fw::Component& s) { StatusClick(s); });
+    handlers.Add<Notify>("N1Click", [this](fw::Component& s) { N1Click(s); });
+    handlers.Add<fw::MouseEvent>("TrayIcon1MouseUp",
+                                 [this](fw::Component& s, fw::MouseButton b, fw::ShiftState sh, int x, int y) {
+                                     TrayIcon1MouseUp(s, b, sh, x, y);
+                                 });
+    handlers.Add<fw::CloseQueryEvent>("FormCloseQuery",
+                                      [this](fw::Component& s, bool& canClose) { FormCloseQuery(s, canClose); });
+    handlers.Add<fw::CloseEvent>("FormClose", [this](fw::Component& s, fw::CloseAction& a) { FormClose(s, a); });
+    CreateFromLayout("TForm1");
+}
+
+TForm1::~TForm1() {
+    BeginDestroy();
+    // The parts go before the cycle whose statistics they show.
+    DestroyComponents();
+}
+
+void TForm1::LayoutRead() {
+    Status = Part<fw::CheckBox>(*this, "Status");
+    Label5 = Part<fw::Label>(*this, "Label5");
+    IPEdit = Part<fw::Edit>(*this, "IPEdit");
+    Label2 = Part<fw::Label>(*this, "Label2");
+    HostEdit = Part<fw::Edit>(*this, "HostEdit");
+    PageControl1 = Part<fw::PageControl>(*this, "PageControl1");
+    TabSheet1 = Part<fw::TabSheet>(*this, "TabSheet1");
+    TProverok = Part<fw::Label>(*this, "TProverok");
+    TUspeh = Part<fw::Label>(*this, "TUspeh");
+    TNeud = Part<fw::Label>(*this, "TNeud");
+    TUshloMes = Part<fw::Label>(*this, "TUshloMes");
+    Button1 = Part<fw::Button>(*this, "Button1");
+    Button4 = Part<fw::Button>(*this, "Button4");
+    TabSheet2 = Part<fw::TabSheet>(*this, "TabSheet2");
+    GroupBox2 = Part<fw::GroupBox>(*this, "GroupBox2");
+    EditInterval = Part<TIntegerEdit>(*this, "EditInterval");
+    EditAction = Part<TIntegerEdit>(*this, "EditAction");
+    GroupBox3 = Part<fw::GroupBox>(*this, "GroupBox3");
+    EditComputer = Part<fw::Edit>(*this, "EditComputer");
+    EditMessage = Part<fw::Edit>(*this, "EditMessage");
+    TabSheet3 = Part<fw::TabSheet>(*this, "TabSheet3");
+    GroupBox1 = Part<fw::GroupBox>(*this, "GroupBox1");
+    Label6 = Part<fw::Label>(*this, "Label6");
+    Timer = Part<fw::Timer>(*this, "Timer");
+    TrayIcon1 = Part<TTrayIcon>(*this, "TrayIcon1");
+    PopupMenu1 = Part<fw::PopupMenu>(*this, "PopupMenu1");
+    N1 = Part<fw::MenuItem>(*this, "N1");
+}
+
+void TForm1::FormCreate(fw::Component&) {
+    IniFileStore store(IniPath());
+    // Each value goes to the monitor and its field as it arrives, so a bad
+    // number further down keeps what came before it.
+    bool status = false;
+    LoadSettings(store, settings_, status, [this, &status](SettingKey key) {
+        switch (key) {
+        case SettingKey::ProbeAddress: IPEdit->SetText(settings_.ProbeAddress); break;
+        case SettingKey::ProbeUrl: HostEdit->SetText(settings_.ProbeUrl); break;
+        case SettingKey::IntervalSeconds:
+            EditInterval->SetValue(settings_.IntervalSeconds);
+            SetTimerPeriod(settings_.IntervalSeconds);
+            break;
+        case SettingKey::AlertThreshold: EditAction->SetValue(settings_.AlertThreshold); break;
+        case SettingKey::AlertComputer: EditComputer->SetText(settings_.AlertComputer); break;
+        case SettingKey::AlertText: EditMessage->SetText(settings_.AlertText); break;
+        case SettingKey::Status: Status->SetChecked(status); break;
+        }
+    });
+
+    StatusClick(*this);
+    if (Status->Checked()) {
+        // Monitoring: the program starts in the notification area only.
+        fw::Application::Instance().SetShowMainForm(false);
+    } else {
+        PageControl1->SetActivePage(TabSheet3);
+    }
+}
+
+void TForm1::TimerTimer(fw::Component&) { cycle_->RunCheck(IPEdit->GetText()); }
+
+void TForm1::Button1Click(fw::Component&) {
+    cycle_->RunCheck(IPEdit->GetText());
+    Timer->SetEnabled(Status->Checked());
+}
+
+void TForm1::Button4Click(fw::Component&) {
+    if (services_.sendAlert) services_.sendAlert(settings_.AlertComputer, settings_.AlertText);
+}
+
+MonitorSettings TForm1::FieldSettings() const {
+    MonitorSettings fields;
+    fields.ProbeAddress = IPEdit->GetText();
+    fields.ProbeUrl = HostEdit->GetText();
+    fields.IntervalSeconds = EditInterval->IntegerValue();
+    fields.AlertThreshold = EditAction->IntegerValue();
+    fields.AlertComputer = EditComputer->GetText();
+    fields.AlertText = EditMessage->GetText();
+    return fields;
+}
+
+void TForm1::EditComputerExit(fw::Component&) {
+    settings_ = FieldSettings();
+    Timer->SetEnabled(false);
+    SetTimerPeriod(settings_.IntervalSeconds);
+    Timer->SetEnabled(true);
+}
+
+void TForm1::StatusClick(fw::Component&) { Timer->SetEnabled(Status->Checked()); }
+
+// Any button released over the icon brings the window back (after the menu
+// has closed, for the right button). A visible window, minimised or not,
+// stays as it is: the form's own visibility, since the system hides the
+// form while its taskbar button is minimised.
+void TForm1::TrayIcon1MouseUp(fw::Component&, fw::MouseButton, fw::ShiftState, int, int) {
+    if (!Visible()) Show();
+}
+
+void TForm1::N1Click(fw::Component&) {
+    ExitRequested = true;
+    Close();
+}
+
+void TForm1::FormCloseQuery(fw::Component&, bool& canClose) {
+    canClose = !Status->Checked() || ExitRequested;
+    // Monitoring goes on in the notification area.
+    if (!canClose) Hide();
+}
+
+void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
+    // The texts are saved trimmed, the numbers as the fields read them.
+    MonitorSettings values = FieldSettings();
+    for (Text* text : {&values.ProbeAddress, &values.ProbeUrl, &values.AlertComputer, &values.AlertText})
+        *text = Trim(*text);
+    IniFileStore store(IniPath());
+    SaveSettings(store, values, Status->Checked());
+}
+
+bool TForm1::WMQueryEndSession() {
+    ExitRequested = true;
+    return true;
+}
+
+void TForm1::SetTimerPeriod(std::int32_t seconds) {
+    Timer->SetInterval(static_cast<std::uint32_t>(WrapMul(seconds, 1000)));
+}
+
+}  // namespace tarvik

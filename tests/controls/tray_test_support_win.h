@@ -1,0 +1,115 @@
+// What the tray icon tests share: a recorder behind the shell seam, message
+// pumping, and the program's pictures as icon objects.
+#pragma once
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "controls/tray_icon_win.h"
+#include "test_data.h"
+
+namespace tarvik::testing {
+
+struct ShellRequest {
+    DWORD message;
+    NOTIFYICONDATAA record;
+    std::chrono::steady_clock::time_point at;
+
+    std::string Name() const {
+        switch (message) {
+        case NIM_ADD: return "add";
+        case NIM_MODIFY: return "modify";
+        case NIM_DELETE: return "delete";
+        default: return "?";
+        }
+    }
+    std::string Tip() const { return record.szTip; }
+};
+
+// Sees every request the tray icons send (from any thread) and answers
+// adds as told.
+class ShellRecorder {
+public:
+    ShellRecorder() {
+        SetTrayShellHook([this](DWORD message, const NOTIFYICONDATAA& record) {
+            std::lock_guard<std::mutex> guard(mutex_);
+            requests_.push_back({message, record, std::chrono::steady_clock::now()});
+            return message == NIM_ADD && refuseAdds_ ? FALSE : TRUE;
+        });
+    }
+    ~ShellRecorder() { SetTrayShellHook(nullptr); }
+
+    void RefuseAdds(bool refuse) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        refuseAdds_ = refuse;
+    }
+    std::vector<ShellRequest> Take() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return std::exchange(requests_, {});
+    }
+    std::size_t Count() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return requests_.size();
+    }
+    // The request names in order, such as "delete add modify".
+    std::string TakeNames() {
+        std::string names;
+        for (const ShellRequest& request : Take()) names += (names.empty() ? "" : " ") + request.Name();
+        return names;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<ShellRequest> requests_;
+    bool refuseAdds_ = false;
+};
+
+inline void Pump() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+inline bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        Pump();
+        Sleep(2);
+    }
+    return true;
+}
+
+inline int ThreadsOfThisProcess() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+// The program's still icon and frames as objects to give a tray icon.
+struct ProgramPictures {
+    ProgramPictures() {
+        still.LoadFromImage(StillIconImage());
+        frames.ReadIcons(StoredFrames());
+    }
+    fw::Icon still;
+    TIconList frames;
+};
+
+}  // namespace tarvik::testing

@@ -1,0 +1,93 @@
+// The real boxes, read and dismissed by a hook on this thread, as a user would
+// see them: who owns them and what is disabled while they are open.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/application_win.h"
+#include "framework/message_box_win.h"
+
+namespace tarvik::fw {
+namespace {
+
+struct SeenBox {
+    HWND box = nullptr;
+    std::string caption, text;
+    HWND owner = nullptr;
+    bool topmost = false;
+    bool otherWindowEnabled = true;
+};
+
+SeenBox seen;
+HWND otherWindow = nullptr;
+HHOOK hook = nullptr;
+
+// Reads the box once its modal loop runs, when it is fully set up.
+void CALLBACK ReadAndDismiss(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND box = seen.box;
+    char buffer[256] = {};
+    GetWindowTextA(box, buffer, sizeof buffer);
+    seen.caption = buffer;
+    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+    seen.text = buffer;
+    seen.owner = GetWindow(box, GW_OWNER);
+    seen.topmost = (GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    seen.otherWindowEnabled = IsWindowEnabled(otherWindow) != FALSE;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && !seen.box) {
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        char className[16] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (std::string(className) == "#32770") {
+            seen.box = window;
+            SetTimer(nullptr, 0, 10, &ReadAndDismiss);
+        }
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+}
+
+class RealBoxes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Application::Instance().Handle();  // the application names the box's owner
+        seen = {};
+        otherWindow = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(otherWindow, nullptr);
+        hook = SetWindowsHookExA(WH_CBT, &WatchBoxes, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
+    }
+    void TearDown() override {
+        UnhookWindowsHookEx(hook);
+        DestroyWindow(otherWindow);
+    }
+};
+
+TEST_F(RealBoxes, ApplicationBoxIsOwnedByTheApplicationAndDisablesTheProgram) {
+    EXPECT_EQ(AppMessageBox("Нет ip адреса", "WSAStartup", 0), IDOK);
+    EXPECT_EQ(seen.text, "Нет ip адреса");
+    EXPECT_EQ(seen.caption, "WSAStartup");
+    EXPECT_EQ(seen.owner, Application::Instance().Handle());
+    EXPECT_FALSE(seen.otherWindowEnabled);
+    EXPECT_TRUE(IsWindowEnabled(otherWindow));  // and enabled again afterwards
+}
+
+TEST_F(RealBoxes, PlatformBoxIsSystemModalWithDefaultCaption) {
+    SetForegroundWindow(otherWindow);
+    const HWND foreground = GetForegroundWindow();
+    ASSERT_NE(foreground, nullptr);
+    EXPECT_EQ(PlatformMessageBox("NetApi32.dll не загружена.", std::nullopt, MB_SYSTEMMODAL | MB_ICONERROR), IDOK);
+    EXPECT_EQ(seen.text, "NetApi32.dll не загружена.");
+    EXPECT_FALSE(seen.caption.empty());
+    EXPECT_TRUE(seen.topmost);
+    EXPECT_EQ(seen.owner, foreground);  // the window in front owns it
+}
+
+}  // namespace
+}  // namespace tarvik::fw

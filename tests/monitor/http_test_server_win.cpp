@@ -1,0 +1,84 @@
+#include "http_test_server_win.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvik::testing {
+
+namespace {
+struct WinSockStarted {
+    WinSockStarted() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+    }
+};
+}  // namespace
+
+HttpTestServer::HttpTestServer(const char* address, Mode mode, std::string reply)
+    : mode_(mode), reply_(std::move(reply)) {
+    static WinSockStarted winsock;
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(80);
+    where.sin_addr.s_addr = inet_addr(address);
+    BOOL reuse = TRUE;
+    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener_, 4) != 0) {
+        ADD_FAILURE() << "cannot listen on " << address << ":80, error " << WSAGetLastError();
+        return;
+    }
+    thread_ = std::thread([this] { Serve(); });
+}
+
+HttpTestServer::~HttpTestServer() {
+    closesocket(listener_);
+    if (thread_.joinable()) thread_.join();
+}
+
+std::string HttpTestServer::Request() {
+    if (thread_.joinable()) thread_.join();
+    return request_;
+}
+
+std::string HttpTestServer::Reply(const std::string& status, const std::string& body) {
+    return "HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
+           "\r\n\r\n" + body;
+}
+
+void HttpTestServer::Serve() {
+    SOCKET client = accept(listener_, nullptr, nullptr);
+    if (client == INVALID_SOCKET) return;
+    char buffer[4096];
+    while (request_.find("\r\n\r\n") == std::string::npos) {
+        const int got = recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0) break;
+        request_.append(buffer, got);
+    }
+    auto sendAll = [&](const std::string& bytes) {
+        for (std::size_t at = 0; at < bytes.size();) {
+            const int put = send(client, bytes.data() + at, static_cast<int>(bytes.size() - at), 0);
+            if (put <= 0) return false;
+            at += put;
+            sent_ += put;
+        }
+        return true;
+    };
+    switch (mode_) {
+    case Mode::Answer:
+        sendAll(reply_);
+        break;
+    case Mode::Endless: {
+        const std::string chunk(64 * 1024, 'e');
+        if (sendAll("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n"))
+            while (sendAll(chunk) && sent_ < 64LL * 1024 * 1024) {
+            }
+        break;
+    }
+    case Mode::HangUp:
+        break;
+    }
+    shutdown(client, SD_BOTH);
+    closesocket(client);
+}
+
+}  // namespace tarvik::testing

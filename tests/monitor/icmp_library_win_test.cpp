@@ -1,0 +1,31 @@
+// Runs with ICMP.DLL replaced: TARVIK_EXPECT_INCOMPLETE_ICMP set means a test
+// double lacking IcmpSendEcho sits beside the program, otherwise the library
+// is disabled and does not load at all. Either way the probe goes on.
+#include <gtest/gtest.h>
+
+#include "framework/box_recorder_win.h"
+#include "monitor/address_probe.h"
+
+namespace tarvik {
+namespace {
+
+using testing::BoxRecorder;
+
+TEST(IcmpLibrary, ProbeGoesOn) {
+    BoxRecorder recorder;
+    EXPECT_EQ(AddressProbe("127.0.0.1"), "Есть связь");
+#ifdef TARVIK_EXPECT_INCOMPLETE_ICMP
+    ASSERT_EQ(recorder.boxes.size(), 1u);
+    const fw::MessageBoxRequest& box = recorder.boxes[0];
+    EXPECT_EQ(box.kind, fw::MessageBoxRequest::Kind::Application);
+    EXPECT_EQ(box.text, "Erro pegando endere\xE7os ICMP");
+    EXPECT_EQ(box.caption, Text("Error"));
+    EXPECT_EQ(box.style, 0u);
+    EXPECT_EQ(GetModuleHandleA("icmp.dll"), nullptr);  // released after the check
+#else
+    EXPECT_TRUE(recorder.boxes.empty());
+#endif
+}
+
+}  // namespace
+}  // namespace tarvik

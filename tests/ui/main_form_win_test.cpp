@@ -1,0 +1,443 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "base/error.h"
+#include "framework/application_win.h"
+#include "settings/inilib.h"
+#include "ui/main_form_win.h"
+#include "framework/window_test_support_win.h"
+
+namespace tarvik {
+namespace {
+
+using testing::BoxRecorder;
+using testing::Pump;
+using testing::RunLoop;
+
+struct Calls {
+    std::vector<Text> addressProbes, webProbes;
+    std::vector<std::pair<Text, Text>> alerts;
+};
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { RemoveSettings(); }
+    void TearDown() override {
+        form.reset();
+        RemoveSettings();
+    }
+
+    static void RemoveSettings() {
+        RemoveDirectoryA(IniPath().c_str());
+        DeleteFileA(IniPath().c_str());
+    }
+    static void WriteSettings(const std::vector<std::pair<Text, Text>>& keys) {
+        for (const auto& [key, value] : keys)
+            WritePrivateProfileStringA("SETUP", key.c_str(), value.c_str(), IniPath().c_str());
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+    }
+    static Text Saved(const char* key) {
+        char value[256] = {};
+        GetPrivateProfileStringA("SETUP", key, "<none>", value, sizeof value, IniPath().c_str());
+        return value;
+    }
+    static void WriteFullSettings(const char* status, const char* interval = "7") {
+        WriteSettings({{"IP", "127.0.0.1"}, {"HOST", "127.0.0.2/page"}, {"INTERVAL", interval}, {"ACTIONS", "3"},
+                       {"COMPUTER", "Desk"}, {"MESSAGE", "Нет связи"}, {"STATUS", status}});
+    }
+
+    // Builds the window the way the program does, with probes that only
+    // count, then starts and at once ends the loop so the window is shown
+    // when start-up asked for it.
+    void Start() {
+        CheckCollaborators services;
+        services.addressProbe = [this](const Text& target) {
+            calls.addressProbes.push_back(target);
+            if (addressProbeThrows) throw Error("Probe broke");
+            return Text("reply");
+        };
+        services.webProbe = [this](const Text& url) {
+            calls.webProbes.push_back(url);
+            return Text();
+        };
+        services.sendAlert = [this](const Text& computer, const Text& message) {
+            calls.alerts.emplace_back(computer, message);
+            return true;
+        };
+        form = std::make_unique<TForm1>(services);
+        PostQuitMessage(0);
+        fw::Application::Instance().Run();
+    }
+
+    bool Shown() const { return IsWindowVisible(form->Handle()) != FALSE; }
+    void Click(fw::Control& control) { SendMessageA(control.Handle(), BM_CLICK, 0, 0); }
+    // Focus to `field`, then to another field: `field`'s OnExit runs.
+    void Leave(fw::Control& field) {
+        field.SetFocus();
+        (&field == form->EditMessage ? static_cast<fw::Control*>(form->IPEdit) : form->EditMessage)->SetFocus();
+    }
+
+    BoxRecorder boxes;
+    Calls calls;
+    bool addressProbeThrows = false;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MainFormTest, FirstStartWithoutSettingsFileReportsAndChecksEverySecond) {
+    Start();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "'' is not a valid integer value.");
+    EXPECT_EQ(boxes.boxes[0].caption, fw::Application::Instance().Title());
+    EXPECT_EQ(boxes.boxes[0].style, 0x10u);
+
+    EXPECT_EQ(form->IPEdit->GetText(), "");
+    EXPECT_EQ(form->HostEdit->GetText(), "");
+    EXPECT_EQ(form->EditInterval->GetText(), "5");
+    EXPECT_EQ(form->EditAction->GetText(), "5");
+    EXPECT_EQ(form->EditComputer->GetText(), "LocalHost");
+    EXPECT_EQ(form->EditMessage->GetText(), "Произошла ошибка.");
+    EXPECT_TRUE(form->Status->Checked());
+    EXPECT_TRUE(Shown());
+    EXPECT_TRUE(form->Timer->Ticking());
+    EXPECT_EQ(form->Timer->Interval(), 1000u);
+
+    Pump(1300);
+    ASSERT_GE(calls.webProbes.size(), 1u);
+    EXPECT_EQ(calls.webProbes[0], "");
+}
+
+// The check timer ticks from the moment the window is built, so the checks
+// already run while the start-up error is on screen.
+TEST_F(MainFormTest, ChecksRunWhileTheStartUpErrorIsOpen) {
+    std::size_t checksWhileOpen = 0;
+    fw::SetMessageBoxHook([&](const fw::MessageBoxRequest&) {
+        Pump(1300);
+        checksWhileOpen = calls.webProbes.size();
+        return IDOK;
+    });
+    Start();
+    EXPECT_GE(checksWhileOpen, 1u);
+}
+
+TEST_F(MainFormTest, SavedStatusDecidesWindowAndTimer) {
+    struct Case {
+        const char* status;
+        bool shown, ticking;
+    };
+    for (const Case& c : {Case{"1", false, true}, Case{"0", true, false}}) {
+        SCOPED_TRACE(c.status);
+        WriteFullSettings(c.status);
+        Start();
+        EXPECT_TRUE(boxes.boxes.empty());
+        EXPECT_EQ(Shown(), c.shown);
+        EXPECT_EQ(IsWindowVisible(fw::Application::Instance().Handle()) != FALSE, c.shown);  // taskbar button
+        EXPECT_EQ(form->Timer->Ticking(), c.ticking);
+        EXPECT_EQ(form->Timer->Interval(), 7000u);
+        EXPECT_EQ(form->IPEdit->GetText(), "127.0.0.1");
+        EXPECT_EQ(form->Settings().AlertText, "Нет связи");
+        if (c.shown) {
+            EXPECT_EQ(form->PageControl1->ActivePage(), form->TabSheet3);
+            RECT window, desktop;
+            GetWindowRect(form->Handle(), &window);
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
+            EXPECT_NEAR(window.left + window.right, desktop.left + desktop.right, 2);
+            EXPECT_NEAR(window.top + window.bottom, desktop.top + desktop.bottom, 2);
+            RECT client;
+            GetClientRect(form->Handle(), &client);
+            EXPECT_EQ(client.right, 219);
+            EXPECT_EQ(client.bottom, 312);
+        }
+        form.reset();
+        RemoveSettings();
+    }
+}
+
+TEST_F(MainFormTest, LoadFailureAtThresholdKeepsTimerFromInterval) {
+    WriteSettings({{"IP", "10.0.0.9"}, {"HOST", ""}, {"INTERVAL", "3"}, {"ACTIONS", "x"}, {"STATUS", "0"}});
+    Start();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "'x' is not a valid integer value.");
+    EXPECT_EQ(form->Timer->Interval(), 3000u);
+    EXPECT_TRUE(form->Timer->Ticking());
+    EXPECT_TRUE(Shown());
+    EXPECT_EQ(form->EditInterval->GetText(), "3");
+    EXPECT_EQ(form->EditAction->GetText(), "5");
+    EXPECT_EQ(form->EditComputer->GetText(), "LocalHost");
+    EXPECT_EQ(form->Settings().AlertThreshold, 0);
+    EXPECT_EQ(form->Settings().AlertComputer, "");
+    EXPECT_TRUE(form->Status->Checked());  // STATUS was never read
+}
+
+TEST_F(MainFormTest, LeavingAFieldAppliesAllSixAndRestartsTheTimer) {
+    WriteFullSettings("0");
+    Start();
+    ASSERT_FALSE(form->Timer->Ticking());
+    form->IPEdit->SetText(" 10.1.1.1 ");
+    form->HostEdit->SetText("127.0.0.3/x");
+    form->EditInterval->SetText("2");
+    form->EditAction->SetText("abc");
+    form->EditComputer->SetText("");
+    form->EditMessage->SetText("Тест ");
+    Leave(*form->EditAction);
+
+    const MonitorSettings& s = form->Settings();
+    EXPECT_EQ(s.ProbeAddress, " 10.1.1.1 ");
+    EXPECT_EQ(s.ProbeUrl, "127.0.0.3/x");
+    EXPECT_EQ(s.IntervalSeconds, 2);
+    EXPECT_EQ(s.AlertThreshold, 0);
+    EXPECT_EQ(s.AlertComputer, "");
+    EXPECT_EQ(s.AlertText, "Тест ");
+    EXPECT_TRUE(form->Timer->Ticking());  // even with Status clear
+    EXPECT_EQ(form->Timer->Interval(), 2000u);
+    EXPECT_FALSE(form->Status->Checked());
+}
+
+TEST_F(MainFormTest, TimerPeriodIsIntervalTimesThousandModulo2To32) {
+    WriteFullSettings("0");
+    Start();
+    struct Case {
+        const char* seconds;
+        std::uint32_t period;
+        bool ticking;
+    };
+    for (const Case& c : {Case{"0", 0u, false}, Case{"-1", 4294966296u, true}, Case{"5000000", 705032704u, true},
+                          Case{"1", 1000u, true}}) {
+        SCOPED_TRACE(c.seconds);
+        form->EditInterval->SetText(c.seconds);
+        Leave(*form->EditInterval);
+        EXPECT_EQ(form->Timer->Interval(), c.period);
+        EXPECT_EQ(form->Timer->Ticking(), c.ticking);
+    }
+    form->EditInterval->SetText("0");
+    Leave(*form->EditInterval);
+    calls.addressProbes.clear();
+    Pump(300);
+    EXPECT_TRUE(calls.addressProbes.empty());
+}
+
+TEST_F(MainFormTest, Button1ChecksThenSetsTimerByStatus) {
+    WriteFullSettings("0");
+    Start();
+    Leave(*form->IPEdit);  // the timer runs although Status is clear
+    ASSERT_TRUE(form->Timer->Ticking());
+    Click(*form->Button1);
+    ASSERT_EQ(calls.addressProbes.size(), 1u);
+    EXPECT_EQ(calls.addressProbes[0], "127.0.0.1");
+    EXPECT_FALSE(form->Timer->Ticking());
+
+    Click(*form->Status);  // the user ticks the box: the timer follows
+    EXPECT_TRUE(form->Status->Checked());
+    EXPECT_TRUE(form->Timer->Ticking());
+    Click(*form->Button1);
+    EXPECT_TRUE(form->Timer->Ticking());
+}
+
+TEST_F(MainFormTest, StatisticsLabelsFollowTheChecks) {
+    WriteSettings({{"IP", ""}, {"HOST", "127.0.0.2/"}, {"INTERVAL", "0"}, {"ACTIONS", "2"}, {"STATUS", "0"}});
+    Start();
+    for (int i = 0; i < 3; ++i) Click(*form->Button1);
+    EXPECT_EQ(calls.webProbes.size(), 3u);
+    EXPECT_EQ(calls.alerts.size(), 1u);
+    EXPECT_EQ(form->TProverok->Caption(), "Проверок: 3");
+    EXPECT_EQ(form->TUspeh->Caption(), "Успешных: 0");
+    EXPECT_EQ(form->TNeud->Caption(), "Неудачи подряд: 1");
+    EXPECT_EQ(form->TUshloMes->Caption(), "Ушло сообщений: 1");
+}
+
+TEST_F(MainFormTest, Button4SendsEvenWithEmptyComputerName) {
+    WriteSettings({{"IP", ""}, {"HOST", ""}, {"INTERVAL", "5"}, {"ACTIONS", "5"}, {"COMPUTER", ""},
+                   {"MESSAGE", "Проверка"}, {"STATUS", "0"}});
+    Start();
+    Click(*form->Button4);
+    ASSERT_EQ(calls.alerts.size(), 1u);
+    EXPECT_EQ(calls.alerts[0], std::make_pair(Text(""), Text("Проверка")));
+    EXPECT_EQ(form->Counters().MessageCount, 0);
+}
+
+TEST_F(MainFormTest, CloseWhileMonitoringOnlyHides) {
+    WriteFullSettings("1");
+    Start();
+    form->Show();
+    form->IPEdit->SetText("changed");
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(RunLoop(300));  // the loop goes on
+    EXPECT_FALSE(Shown());
+    EXPECT_TRUE(form->Timer->Ticking());
+    EXPECT_EQ(Saved("IP"), "127.0.0.1");
+}
+
+TEST_F(MainFormTest, RealCloseSavesTrimmedFieldsAndEnds) {
+    struct Case {
+        const char* name;
+        const char* status;
+        bool throughMenu;
+    };
+    for (const Case& c : {Case{"close button, Status clear", "0", false}, Case{"menu, Status ticked", "1", true}}) {
+        SCOPED_TRACE(c.name);
+        WriteFullSettings(c.status);
+        Start();
+        form->IPEdit->SetText("  10.2.2.2\t");
+        form->EditInterval->SetText("12");
+        form->EditMessage->SetText(" Сбой ");
+        if (c.throughMenu)
+            form->N1->Click();
+        else
+            PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(RunLoop(2000));
+        EXPECT_EQ(Saved("IP"), "10.2.2.2");
+        EXPECT_EQ(Saved("HOST"), "127.0.0.2/page");
+        EXPECT_EQ(Saved("INTERVAL"), "12");
+        EXPECT_EQ(Saved("MESSAGE"), "Сбой");
+        EXPECT_EQ(Saved("STATUS"), c.status);
+        form.reset();
+        RemoveSettings();
+    }
+}
+
+TEST_F(MainFormTest, RefusedWriteKeepsProgramRunningWithTheWindowAsItWas) {
+    struct Case {
+        const char* name;
+        const char* status;
+        bool throughMenu;
+    };
+    for (const Case& c : {Case{"close button, shown", "0", false}, Case{"menu, hidden", "1", true}}) {
+        SCOPED_TRACE(c.name);
+        WriteFullSettings(c.status);
+        Start();
+        const bool shown = Shown();
+        RemoveSettings();
+        ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));  // no file can be written there
+        if (c.throughMenu) {
+            try {
+                form->N1->Click();
+            } catch (...) {
+                // Where the icon's window procedure reports it.
+                fw::Application::Instance().HandleCurrentException();
+            }
+        } else {
+            PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+        }
+        EXPECT_FALSE(RunLoop(300));
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + IniPath() + ".");
+        EXPECT_EQ(Shown(), shown);
+        EXPECT_EQ(form->ExitRequested, c.throughMenu) << "keeps its value";
+        EXPECT_EQ(form->Timer->Ticking(), form->Status->Checked()) << "the timer as it was";
+        boxes.boxes.clear();
+        form.reset();
+        RemoveSettings();
+    }
+}
+
+TEST_F(MainFormTest, SessionEndQueryAgreesAndLaterCloseEnds) {
+    WriteFullSettings("1");
+    Start();
+    EXPECT_EQ(SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0), 1);
+    EXPECT_TRUE(form->ExitRequested);
+    EXPECT_FALSE(RunLoop(200));  // no close request of its own
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RunLoop(2000));
+    EXPECT_EQ(Saved("STATUS"), "1");
+}
+
+TEST_F(MainFormTest, SessionEndStopsWithoutSaving) {
+    WriteFullSettings("0");
+    Start();
+    form->IPEdit->SetText("unsaved");
+    SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0);
+    PostMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(RunLoop(2000));
+    EXPECT_EQ(Saved("IP"), "127.0.0.1");
+}
+
+TEST_F(MainFormTest, ExceptionInHandlerIsReportedAndProgramGoesOn) {
+    WriteFullSettings("0");
+    Start();
+    addressProbeThrows = true;
+    Click(*form->Button1);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Probe broke.");
+    EXPECT_EQ(boxes.boxes[0].caption, fw::Application::Instance().Title());
+    EXPECT_EQ(boxes.boxes[0].style, 0x10u);
+    addressProbeThrows = false;
+    Click(*form->Button1);
+    EXPECT_EQ(calls.addressProbes.size(), 2u);
+    EXPECT_TRUE(Shown());
+}
+
+TEST_F(MainFormTest, TabKeyFollowsTheLayoutsTabOrder) {
+    WriteFullSettings("0");
+    Start();
+    form->HostEdit->SetFocus();
+    const auto tab = [] {
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        Pump(20);
+        return GetFocus();
+    };
+    EXPECT_EQ(tab(), form->Status->Handle());
+    EXPECT_EQ(tab(), form->IPEdit->Handle());
+    EXPECT_EQ(tab(), form->PageControl1->Handle());
+    EXPECT_EQ(tab(), form->HostEdit->Handle());  // the help page has no field
+
+    // Into the settings page: frames in their order, fields in theirs.
+    form->PageControl1->SetActivePage(form->TabSheet2);
+    form->PageControl1->SetFocus();
+    EXPECT_EQ(tab(), form->EditAction->Handle());
+    EXPECT_EQ(tab(), form->EditInterval->Handle());
+    EXPECT_EQ(tab(), form->EditComputer->Handle());
+    EXPECT_EQ(tab(), form->EditMessage->Handle());
+}
+
+TEST_F(MainFormTest, ControlsPaintInTheirColours) {
+    WriteFullSettings("0");
+    Start();
+    struct Case {
+        const char* name;
+        fw::Control* control;
+        UINT message;
+        COLORREF background, text;
+    };
+    const COLORREF field = RGB(225, 255, 255), white = RGB(255, 255, 255), face = GetSysColor(COLOR_BTNFACE);
+    const Case cases[] = {
+        {"IPEdit", form->IPEdit, WM_CTLCOLOREDIT, field, RGB(0, 0, 0)},
+        {"EditMessage", form->EditMessage, WM_CTLCOLOREDIT, field, RGB(0, 0, 0)},
+        {"Status", form->Status, WM_CTLCOLORSTATIC, white, RGB(255, 0, 0)},
+        {"Label5", form->Label5, WM_CTLCOLORSTATIC, white, RGB(0, 0, 0)},
+        {"TProverok", form->TProverok, WM_CTLCOLORSTATIC, face, RGB(0, 0, 0)},
+        {"GroupBox1", form->GroupBox1, WM_CTLCOLORSTATIC, white, RGB(0, 0, 0)},
+        {"Label6", form->Label6, WM_CTLCOLORSTATIC, white, RGB(0, 0, 0)},
+    };
+    HDC dc = GetDC(form->Handle());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // The parent answers for its child, as the system asks it to.
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(GetParent(c.control->Handle()), c.message, reinterpret_cast<WPARAM>(dc),
+                         reinterpret_cast<LPARAM>(c.control->Handle())));
+        LOGBRUSH description{};
+        ASSERT_TRUE(GetObjectA(brush, sizeof description, &description));
+        EXPECT_EQ(description.lbColor, c.background);
+        EXPECT_EQ(GetBkColor(dc), c.background);
+        EXPECT_EQ(GetTextColor(dc), c.text);
+    }
+    ReleaseDC(form->Handle(), dc);
+}
+
+TEST_F(MainFormTest, StatisticsLabelsGrowWithTheirText) {
+    WriteFullSettings("0");
+    Start();
+    const int width = form->TNeud->Width();
+    form->TNeud->SetCaption("Неудачи подряд: 2147483647");
+    EXPECT_GT(form->TNeud->Width(), width);
+    RECT bounds;
+    GetWindowRect(form->TNeud->Handle(), &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, form->TNeud->Width());
+    EXPECT_EQ(form->TNeud->Left(), 32);
+}
+
+}  // namespace
+}  // namespace tarvik
