@@ -133,9 +133,22 @@ bool Edit::Command(WORD code) {
 
 Button::Button(Component* owner) : Control(owner) { SetTabStop(true); }
 
+void Button::SetDefault(bool value) {
+    if (value == default_) return;
+    default_ = value;
+    if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+bool Button::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
+    if (name == "Default") SetDefault(LayoutReader::Boolean(value));
+    else if (name == "Cancel") SetCancel(LayoutReader::Boolean(value));
+    else return Control::ReadProperty(name, value, reader);
+    return true;
+}
+
 Control::CreateParams Button::GetCreateParams() {
     RegisterSuperclass(kButtonClass, "BUTTON");
-    return {kButtonClass, BS_PUSHBUTTON, 0};
+    return {kButtonClass, static_cast<DWORD>(default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
 }
 
 bool Button::Command(WORD code) {

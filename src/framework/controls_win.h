@@ -55,9 +55,22 @@ public:
     Text ClassName() const override { return "TButton"; }
     explicit Button(Component* owner);
 
+    // Enter in the form presses its Default button, Escape its Cancel one.
+    bool Default() const { return default_; }
+    void SetDefault(bool value);
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool value) { cancel_ = value; }
+    // Pressed as by the user: runs OnClick.
+    void Press() { Click(); }
+    bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+
 protected:
     CreateParams GetCreateParams() override;
     bool Command(WORD code) override;
+
+private:
+    bool default_ = false;
+    bool cancel_ = false;
 };
 
 // Every change of Checked, by the user or by the program, runs OnClick

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "framework/application_win.h"
+#include "framework/controls_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/layout_resource.h"
@@ -146,6 +147,17 @@ bool Form::PreTranslateMessage(MSG& message) noexcept {
     }
     // Arrow keys, Enter and Escape as in a dialog.
     return IsDialogMessageA(Handle(), &message) != FALSE;
+}
+
+bool Form::DialogKey(UINT key) {
+    if (key != VK_RETURN && key != VK_ESCAPE) return false;
+    for (Component* component : Components()) {
+        auto* button = dynamic_cast<Button*>(component);
+        if (!button || !(key == VK_RETURN ? button->Default() : button->Cancel()) || !button->CanFocus()) continue;
+        button->Press();
+        return true;
+    }
+    return false;
 }
 
 void Form::CancelMode() {

@@ -55,6 +55,11 @@ public:
     // the focus on Tab and handles the other dialog keys; it never throws.
     virtual bool PreTranslateMessage(MSG& message) noexcept;
 
+    // A dialog key offered by a control that handles the key itself: Enter
+    // (VK_RETURN) presses the form's Default button, Escape (VK_ESCAPE) its
+    // Cancel button, when it can take input. True when a button acted.
+    bool DialogKey(UINT key);
+
     NotifyEvent OnCreate;
     NotifyEvent OnDestroy;
     CloseQueryEvent OnCloseQuery;

@@ -1,0 +1,279 @@
+#include "controls/spin_edit_win.h"
+
+#include <windows.h>
+
+#include "base/error.h"
+#include "framework/component_classes.h"
+#include "framework/form_win.h"
+#include "framework/layout.h"
+#include "framework/layout_reader.h"
+
+namespace tarvik {
+
+namespace {
+
+Extended LayoutNumber(const fw::LayoutValue& value) {
+    return static_cast<Extended>(fw::LayoutReader::Integer(value));
+}
+
+bool LeftButtonHeldOn(HWND window) {
+    if (!(GetKeyState(VK_LBUTTON) & 0x8000)) return false;
+    POINT cursor{};
+    return GetCursorPos(&cursor) && WindowFromPoint(cursor) == window;
+}
+
+// Sets a flag for the life of the object, and clears it on every way out.
+class Raised {
+public:
+    explicit Raised(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Raised() { flag_ = false; }
+    Raised(const Raised&) = delete;
+    Raised& operator=(const Raised&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+TSpinEdit::TSpinEdit(fw::Component* owner) : fw::Edit(owner) { SetText("0"); }
+
+TSpinEdit::~TSpinEdit() {
+    // No OnChange while the field goes away.
+    changing_ = true;
+}
+
+Extended TSpinEdit::Value() const { return ReadSpinValue(GetText(), valueType_, DecimalSeparator(), minValue_); }
+
+void TSpinEdit::SetValue(Extended value) {
+    const Text text = FormatSpinValue(ClampSpinValue(value, minValue_, maxValue_), valueType_, decimal_,
+                                      DecimalSeparator());
+    SetText(text);  // an equal text is left alone
+}
+
+std::int32_t TSpinEdit::IntegerValue() const { return SpinIntegerValue(Value()); }
+
+void TSpinEdit::SetAlignment(fw::Alignment alignment) {
+    if (alignment == alignment_) return;
+    alignment_ = alignment;
+    if (!HandleAllocated()) return;
+    // The edit control takes its alignment from its style.
+    LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(ES_CENTER | ES_RIGHT);
+    if (alignment == fw::Alignment::taCenter) style |= ES_CENTER;
+    if (alignment == fw::Alignment::taRightJustify) style |= ES_RIGHT;
+    SetWindowLongPtrA(Handle(), GWL_STYLE, style);
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TSpinEdit::SetButtonKind(TSpinButtonKind kind) {
+    if (kind == buttonKind_) return;
+    buttonKind_ = kind;
+}
+
+void TSpinEdit::SetDecimal(int decimal) {
+    if (decimal < 0) decimal = 0;
+    if (decimal > 255) decimal = 255;
+    if (decimal == decimal_) return;
+    decimal_ = decimal;
+    SetValue(Value());
+}
+
+void TSpinEdit::SetValueType(TValueType type) {
+    if (type != valueType_) {
+        valueType_ = type;
+        SetValue(Value());
+    }
+    if (valueType_ != vtFloat) increment_ = IntegerIncrement(increment_);
+}
+
+void TSpinEdit::SetReadOnly(bool value) {
+    if (value == readOnly_) return;
+    readOnly_ = value;
+    if (HandleAllocated()) SendMessageA(Handle(), EM_SETREADONLY, value ? TRUE : FALSE, 0);
+}
+
+bool TSpinEdit::Modified() const {
+    HWND window = WindowHandleOrNull();
+    return window && SendMessageA(window, EM_GETMODIFY, 0, 0) != 0;
+}
+
+bool TSpinEdit::AcceptsChar(char c) const {
+    return AcceptsSpinChar(c, valueType_, GetText(), DecimalSeparator(), editorEnabled_);
+}
+
+void TSpinEdit::StepUp(fw::Component&) { Step(increment_, OnTopClick); }
+
+void TSpinEdit::StepDown(fw::Component&) { Step(-increment_, OnBottomClick); }
+
+void TSpinEdit::Step(Extended delta, const fw::NotifyEvent& after) {
+    if (readOnly_) {
+        MessageBeep(MB_OK);
+        return;
+    }
+    const Text before = GetText();
+    {
+        Raised changing(changing_);
+        SetValue(Value() + delta);
+    }
+    if (!SameTextIgnoringCase(GetText(), before)) {
+        if (HandleAllocated()) SendMessageA(Handle(), EM_SETMODIFY, TRUE, 0);
+        fw::Raise(OnChange, *this);
+    }
+    fw::Raise(after, *this);
+}
+
+bool TSpinEdit::ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) {
+    using fw::LayoutReader;
+    if (name == "Value") SetValue(LayoutNumber(value));
+    else if (name == "Decimal") SetDecimal(LayoutReader::Int32(value));
+    else if (name == "Increment") SetIncrement(LayoutNumber(value));
+    else if (name == "MinValue") SetMinValue(LayoutNumber(value));
+    else if (name == "MaxValue") SetMaxValue(LayoutNumber(value));
+    else if (name == "ArrowKeys") SetArrowKeys(LayoutReader::Boolean(value));
+    else if (name == "AutoSelect") SetAutoSelect(LayoutReader::Boolean(value));
+    else if (name == "EditorEnabled") SetEditorEnabled(LayoutReader::Boolean(value));
+    else if (name == "ReadOnly") SetReadOnly(LayoutReader::Boolean(value));
+    else if (name == "OnTopClick") OnTopClick = reader.Handler<fw::NotifyEvent>(value);
+    else if (name == "OnBottomClick") OnBottomClick = reader.Handler<fw::NotifyEvent>(value);
+    else if (name == "ValueType") {
+        const Text& item = LayoutReader::Identifier(value);
+        if (item == "vtInteger") SetValueType(vtInteger);
+        else if (item == "vtFloat") SetValueType(vtFloat);
+        else if (item == "vtHex") SetValueType(vtHex);
+        else throw Error("unknown value type " + item);
+    } else if (name == "ButtonKind") {
+        const Text& item = LayoutReader::Identifier(value);
+        if (item == "bkDiagonal") SetButtonKind(bkDiagonal);
+        else if (item == "bkStandard") SetButtonKind(bkStandard);
+        else throw Error("unknown button kind " + item);
+    } else if (name == "Alignment") {
+        const Text& item = LayoutReader::Identifier(value);
+        if (item == "taLeftJustify") SetAlignment(fw::Alignment::taLeftJustify);
+        else if (item == "taRightJustify") SetAlignment(fw::Alignment::taRightJustify);
+        else if (item == "taCenter") SetAlignment(fw::Alignment::taCenter);
+        else throw Error("unknown alignment " + item);
+    } else return fw::Edit::ReadProperty(name, value, reader);
+    return true;
+}
+
+fw::Control::CreateParams TSpinEdit::GetCreateParams() {
+    CreateParams params = fw::Edit::GetCreateParams();
+    // Multi-line only so that the text rectangle can leave room for the
+    // buttons; the field keeps the text on one line (Enter never reaches it).
+    params.style |= ES_MULTILINE | WS_CLIPCHILDREN;
+    if (alignment_ == fw::Alignment::taCenter) params.style |= ES_CENTER;
+    if (alignment_ == fw::Alignment::taRightJustify) params.style |= ES_RIGHT;
+    if (readOnly_) params.style |= ES_READONLY;
+    return params;
+}
+
+void TSpinEdit::HandleCreated() {
+    fw::Edit::HandleCreated();
+    SetTextRect();
+}
+
+LRESULT TSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+        if (HandleKeyDown(wParam)) return 0;
+        // A multi-line edit in a dialog would close its parent on Escape and
+        // look for a default button on Enter; the typed character does that
+        // here instead.
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
+        break;
+    case WM_CHAR:
+        if (!HandleChar(wParam)) return 0;
+        break;
+    case WM_CUT:
+    case WM_PASTE:
+        if (!editorEnabled_ || readOnly_) return 0;
+        break;
+    default:
+        break;
+    }
+    return fw::Edit::HandleMessage(message, wParam, lParam);
+}
+
+bool TSpinEdit::Command(WORD code) {
+    // A step raises OnChange itself, once, when the text really changed.
+    if (code == EN_CHANGE && changing_) return true;
+    return fw::Edit::Command(code);
+}
+
+bool TSpinEdit::HandleKeyDown(WPARAM key) {
+    if (!arrowKeys_ || (key != VK_UP && key != VK_DOWN)) return false;
+    if (key == VK_UP) StepUp(*this);
+    else StepDown(*this);
+    return true;
+}
+
+bool TSpinEdit::HandleChar(WPARAM& character) {
+    const char c = static_cast<char>(character);
+    if (!AcceptsChar(c)) {
+        MessageBeep(MB_OK);
+        return false;
+    }
+    if (c == '\r' || c == '\x1B') {
+        // The window's default or cancel button acts, as in a dialog.
+        if (fw::Form* form = ParentForm()) form->DialogKey(c == '\r' ? VK_RETURN : VK_ESCAPE);
+        return c != '\r';
+    }
+    return c != '\n';  // a line break typed with Ctrl would make a second line
+}
+
+void TSpinEdit::BoundsChanged() {
+    fw::Edit::BoundsChanged();
+    if (const int minimum = MinHeight(); Height() < minimum) {
+        SetBounds(Left(), Top(), Width(), minimum);  // that size change lays out again
+        return;
+    }
+    SetTextRect();
+}
+
+void TSpinEdit::FontChanged() {
+    fw::Edit::FontChanged();
+    SetTextRect();
+}
+
+void TSpinEdit::DoEnter() {
+    if (autoSelect_ && HandleAllocated() && !LeftButtonHeldOn(Handle())) SendMessageA(Handle(), EM_SETSEL, 0, -1);
+    fw::Edit::DoEnter();
+}
+
+void TSpinEdit::DoExit() {
+    fw::Edit::DoExit();
+    const Extended value = Value();
+    if (ClampSpinValue(value, minValue_, maxValue_) != value) SetValue(value);
+}
+
+int TSpinEdit::MinHeight() {
+    int cell = 0;
+    if (HDC dc = GetDC(nullptr)) {
+        HGDIOBJ old = SelectObject(dc, GetFont().Handle());
+        TEXTMETRICA metrics{};
+        if (GetTextMetricsA(dc, &metrics)) cell = metrics.tmHeight;
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+    }
+    return cell + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+}
+
+void TSpinEdit::SetTextRect() {
+    if (!HandleAllocated()) return;
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    RECT text{0, 0, client.right - buttonWidth_ - 2, client.bottom + 1};
+    SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
+}
+
+char TSpinEdit::DecimalSeparator() const {
+    char separator[4] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1) return separator[0];
+    return '.';
+}
+
+void RegisterSpinEditClass() {
+    fw::RegisterComponentClass("TSpinEdit", [](fw::Component& owner) -> fw::Component* { return new TSpinEdit(&owner); });
+}
+
+}  // namespace tarvik

@@ -1,0 +1,139 @@
+// The numeric field on a real form under Wine: keys go through the
+// application's own message handling, as typed keys would.
+#include "controls/spin_edit_win.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "framework/form_win.h"
+#include "framework/layout.h"
+#include "framework/layout_reader.h"
+#include "framework/window_test_support_win.h"
+
+namespace tarvik {
+namespace {
+
+using testing::Pump;
+
+class FieldForm : public fw::Form {
+public:
+    FieldForm() {
+        RegisterSpinEditClass();
+        auto count = [](int& counter) { return [&counter](fw::Component&) { ++counter; }; };
+        Handlers().Add<fw::NotifyEvent>("Changed", count(changes));
+        Handlers().Add<fw::NotifyEvent>("Top", count(tops));
+        Handlers().Add<fw::NotifyEvent>("Ok", count(oks));
+        Handlers().Add<fw::NotifyEvent>("Cancel", count(cancels));
+        Handlers().Add<fw::NotifyEvent>("Exit", [this](fw::Component&) { exitValue = field->IntegerValue(); });
+        fw::LayoutReader reader(*this, Handlers());
+        reader.Read(fw::ParseLayout(R"(
+F : TFieldForm {
+    ClientWidth = 200
+    ClientHeight = 100
+    Field : TSpinEdit { Left = 8 Top = 8 Width = 57 Height = 21 Decimal = 0 Value = 5
+                        OnChange = Changed OnTopClick = Top OnExit = Exit }
+    Other : TEdit { Left = 8 Top = 40 Width = 80 Height = 21 }
+    OkButton : TButton { Left = 100 Top = 8 Width = 80 Height = 25 Default = true OnClick = Ok }
+    CancelButton : TButton { Left = 100 Top = 40 Width = 80 Height = 25 Cancel = true OnClick = Cancel }
+})"),
+                    "TFieldForm");
+        field = dynamic_cast<TSpinEdit*>(FindComponent("Field"));
+        other = dynamic_cast<fw::Edit*>(FindComponent("Other"));
+        Show();
+        field->SetFocus();
+        Pump(20);
+        changes = 0;
+    }
+    // A key pressed and released on the field, through the message loop.
+    void Key(WPARAM key) {
+        PostMessageA(field->Handle(), WM_KEYDOWN, key, 1);
+        PostMessageA(field->Handle(), WM_KEYUP, key, 0xC0000001);
+        Pump(20);
+    }
+    void Type(const Text& characters) {
+        for (char c : characters) PostMessageA(field->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+        Pump(20);
+    }
+    TSpinEdit* field = nullptr;
+    fw::Edit* other = nullptr;
+    int changes = 0, tops = 0, oks = 0, cancels = 0;
+    std::int32_t exitValue = -99;
+};
+
+TEST(SpinEdit, TheLayoutsDecimalThenValueGiveFive) {
+    FieldForm form;
+    EXPECT_EQ(form.field->GetText(), "5");
+    EXPECT_EQ(form.field->IntegerValue(), 5);
+}
+
+TEST(SpinEdit, ArrowKeysStepWithOneChangeEachAndEnterPressesTheDefaultButton) {
+    FieldForm form;
+    form.Key(VK_UP);
+    EXPECT_EQ(form.field->GetText(), "6");
+    form.Key(VK_DOWN);
+    form.Key(VK_DOWN);
+    EXPECT_EQ(form.field->GetText(), "4");
+    EXPECT_EQ(form.changes, 3);
+    EXPECT_EQ(form.tops, 1);
+    EXPECT_TRUE(form.field->Modified());
+    form.Key(VK_RETURN);
+    EXPECT_EQ(form.oks, 1);
+    EXPECT_EQ(form.field->GetText(), "4");  // Enter inserts nothing
+    form.Key(VK_ESCAPE);
+    EXPECT_EQ(form.cancels, 1);
+    EXPECT_EQ(form.field->GetText(), "4");
+}
+
+TEST(SpinEdit, TheKeyFilterAndTheEditorAndReadOnlySwitches) {
+    FieldForm form;
+    form.field->SetText("");
+    form.Type("a5-");
+    EXPECT_EQ(form.field->GetText(), "5-");  // the letter is dropped, the sign may go anywhere
+    EXPECT_EQ(form.field->IntegerValue(), 0);
+
+    form.field->SetEditorEnabled(false);
+    SendMessageA(form.field->Handle(), EM_SETSEL, 0, -1);
+    form.Type("7\b");
+    SendMessageA(form.field->Handle(), WM_CUT, 0, 0);
+    EXPECT_EQ(form.field->GetText(), "5-");
+    form.field->SetText("1");
+    form.Key(VK_UP);  // the keys still step
+    EXPECT_EQ(form.field->GetText(), "2");
+
+    form.field->SetReadOnly(true);
+    form.tops = 0;
+    form.Key(VK_UP);
+    EXPECT_EQ(form.field->GetText(), "2");
+    EXPECT_EQ(form.tops, 0);
+}
+
+TEST(SpinEdit, FocusArrivalSelectsAllAndLeavingCorrectsOnlyNumbersOutOfBounds) {
+    FieldForm form;
+    form.field->SetMinValue(1);
+    form.field->SetMaxValue(10);
+    const struct { Text typed, left; std::int32_t seenOnExit; } cases[] = {
+        {"0", "1", 0}, {"11", "10", 11}, {"007", "007", 7}, {"+5", "+5", 5}, {"abc", "abc", 1},
+    };
+    for (const auto& c : cases) {
+        form.field->SetText(c.typed);
+        form.other->SetFocus();
+        EXPECT_EQ(form.field->GetText(), c.left) << c.typed;
+        EXPECT_EQ(form.exitValue, c.seenOnExit) << c.typed;
+        form.field->SetFocus();
+        DWORD start = 1, end = 0;
+        SendMessageA(form.field->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 0u);
+        EXPECT_EQ(end, form.field->GetText().size());
+    }
+}
+
+TEST(SpinEdit, AFieldMadeTooLowGrowsBack) {
+    FieldForm form;
+    form.field->SetBounds(8, 8, 57, 5);
+    EXPECT_GT(form.field->Height(), 5);
+    EXPECT_GE(form.field->Height(), 17);  // an 8-point font's cell, the borders and one pixel
+}
+
+}  // namespace
+}  // namespace tarvik
