@@ -22,8 +22,7 @@ T* Part(fw::Component& form, const Text& name) {
 }
 
 void RegisterClasses() {
-    fw::RegisterComponentClass("TIntegerEdit",
-                               [](fw::Component& owner) -> fw::Component* { return new TIntegerEdit(&owner); });
+    RegisterSpinEditClass();
     RegisterTrayIconClass();
 }
 }  // namespace
@@ -94,8 +93,8 @@ void TForm1::LayoutRead() {
     Button4 = Part<fw::Button>(*this, "Button4");
     TabSheet2 = Part<fw::TabSheet>(*this, "TabSheet2");
     GroupBox2 = Part<fw::GroupBox>(*this, "GroupBox2");
-    EditInterval = Part<TIntegerEdit>(*this, "EditInterval");
-    EditAction = Part<TIntegerEdit>(*this, "EditAction");
+    EditInterval = Part<TSpinEdit>(*this, "EditInterval");
+    EditAction = Part<TSpinEdit>(*this, "EditAction");
     GroupBox3 = Part<fw::GroupBox>(*this, "GroupBox3");
     EditComputer = Part<fw::Edit>(*this, "EditComputer");
     EditMessage = Part<fw::Edit>(*this, "EditMessage");

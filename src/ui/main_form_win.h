@@ -5,13 +5,13 @@
 
 #include <memory>
 
+#include "controls/spin_edit_win.h"
 #include "controls/tray_icon_win.h"
 #include "framework/controls_win.h"
 #include "framework/form_win.h"
 #include "framework/menu.h"
 #include "framework/timer_win.h"
 #include "monitor/check_cycle.h"
-#include "ui/integer_edit_win.h"
 
 namespace tarvik {
 
@@ -42,8 +42,8 @@ public:
     fw::Button* Button4 = nullptr;
     fw::TabSheet* TabSheet2 = nullptr;
     fw::GroupBox* GroupBox2 = nullptr;
-    TIntegerEdit* EditInterval = nullptr;
-    TIntegerEdit* EditAction = nullptr;
+    TSpinEdit* EditInterval = nullptr;
+    TSpinEdit* EditAction = nullptr;
     fw::GroupBox* GroupBox3 = nullptr;
     fw::Edit* EditComputer = nullptr;
     fw::Edit* EditMessage = nullptr;
