@@ -196,6 +196,30 @@ TEST_F(MainFormTest, LeavingAFieldAppliesAllSixAndRestartsTheTimer) {
     EXPECT_FALSE(form->Status->Checked());
 }
 
+TEST_F(MainFormTest, SpinFieldsStepWithTheirKeysApplyOnLeavingAndSaveOnClose) {
+    WriteFullSettings("0");
+    Start();
+    form->Show();
+    auto key = [](fw::Control& field, WPARAM code) {
+        PostMessageA(field.Handle(), WM_KEYDOWN, code, 1);
+        PostMessageA(field.Handle(), WM_KEYUP, code, 0xC0000001);
+        Pump(30);
+    };
+    form->PageControl1->SetActivePage(form->TabSheet2);
+    form->EditInterval->SetFocus();
+    key(*form->EditInterval, VK_UP);
+    key(*form->EditInterval, VK_UP);
+    EXPECT_EQ(form->EditInterval->GetText(), "9");
+    form->EditAction->SetFocus();  // leaving the interval applies the settings
+    EXPECT_EQ(form->Timer->Interval(), 9000u);
+    key(*form->EditAction, VK_DOWN);
+    EXPECT_EQ(form->EditAction->GetText(), "2");
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RunLoop(2000));
+    EXPECT_EQ(Saved("INTERVAL"), "9");
+    EXPECT_EQ(Saved("ACTIONS"), "2");
+}
+
 TEST_F(MainFormTest, TimerPeriodIsIntervalTimesThousandModulo2To32) {
     WriteFullSettings("0");
     Start();
