@@ -302,7 +302,7 @@ HBRUSH Control::BackgroundBrush() {
         if (!brush_) ThrowSystemError("Unable to create a brush", GetLastError());
         brushColor_ = color;
     }
-    return static_cast<HBRUSH>(brush_.Get());
+    return brush_.Get();
 }
 
 void Control::ApplyTabOrder() {

@@ -139,7 +139,7 @@ private:
     int tabOrder_ = -1;
     int creationIndex_ = 0;
     bool tabStop_ = false;
-    GdiObject brush_;
+    BrushHandle brush_;
     COLORREF brushColor_ = 0;
 };
 
