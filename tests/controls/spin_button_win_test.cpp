@@ -176,6 +176,16 @@ TEST(TSpinButton, ImagesAreDrawnByTheTableAndOnlyWhenStale) {
         EXPECT_EQ(c.image->Pixel(c.x, c.y), c.color)
             << (c.image == &released ? "released" : c.image == &top ? "top" : "bottom") << " " << c.x << "," << c.y;
 
+    // What reached the form is the released image, at the button's place.
+    {
+        const fw::WindowDc dc(form.Handle());
+        int differing = 0;
+        for (int y = 0; y < 18; ++y)
+            for (int x = 0; x < 18; ++x)
+                differing += GetPixel(dc.Get(), SpinForm::kLeft + x, SpinForm::kTop + y) != released.Pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+
     const int drawn = form.button->ImageRedraws();
     InvalidateRect(form.Handle(), nullptr, TRUE);
     UpdateWindow(form.Handle());
@@ -183,6 +193,32 @@ TEST(TSpinButton, ImagesAreDrawnByTheTableAndOnlyWhenStale) {
     form.button->SetEnabled(false);
     UpdateWindow(form.Handle());
     EXPECT_EQ(form.button->ImageRedraws(), drawn + 1);
+}
+
+TEST(TSpinButton, AssignedGlyphIsCopiedWithItsBottomLeftColourAsFaceAndNoneReloads) {
+    SpinForm form;
+    UpdateWindow(form.Handle());
+    // A 32-bit 2 x 2 glyph: red at the bottom left, so red is its background.
+    fw::OffscreenBitmap glyph(2, 2);
+    glyph.Fill(RGB(0, 0, 255));
+    SetPixel(glyph.Dc(), 0, 1, RGB(255, 0, 0));
+    SetPixel(glyph.Dc(), 1, 1, RGB(255, 0, 0));
+    GdiFlush();
+    fw::BitmapHandle picture = fw::CopyBitmap(static_cast<HBITMAP>(GetCurrentObject(glyph.Dc(), OBJ_BITMAP)));
+    const int drawn = form.button->ImageRedraws();
+    form.button->SetUpGlyph(picture.Get());
+    picture.Reset();  // the button holds its own copy
+    UpdateWindow(form.Handle());
+    EXPECT_EQ(form.button->ImageRedraws(), drawn + 1);
+    // r(18/4 - 1) + 1 = 5: blue above, the face where red was.
+    const auto& image = form.button->Image(S::Released);
+    EXPECT_EQ(image.Pixel(5, 5), RGB(0, 0, 255));
+    EXPECT_EQ(image.Pixel(5, 6), fw::ColorOf(SystemColor::clBtnFace));
+
+    form.button->SetUpGlyph(nullptr);
+    EXPECT_EQ(fw::ShapeOf(form.button->UpGlyph()).bitsPerPixel, 1);
+    UpdateWindow(form.Handle());
+    EXPECT_EQ(image.Pixel(5, 3), RGB(0, 0, 0));
 }
 
 TEST(TSpinButton, LayoutPlacesItAndItForgetsItsFocusControl) {
