@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "controls/spin_button_win.h"
@@ -91,6 +92,8 @@ TEST(TSpinButton, HeldHalfRepeatsAfter400ThenEvery100AndSlidingOffStops) {
     form.Mouse(WM_LBUTTONDOWN, 12, 14, MK_LBUTTON);
     Pump(650);
     // About 0, 400, 500, 600 ms; timers on a loaded machine may run late.
+    for (std::size_t i = 1; i < form.times.size(); ++i)
+        RecordProperty("step" + std::to_string(i) + "_ms", static_cast<int>(form.times[i] - form.times[0]));
     ASSERT_GE(form.steps.size(), 3u);
     EXPECT_LE(form.steps.size(), 4u);
     EXPECT_GE(form.times[1] - form.times[0], 380u);
