@@ -1,6 +1,6 @@
 // Layouts are read from the program's resources; whatever bytes they hold,
 // parsing ends in a tree or a tarvik::Error. A parsed tree, printed, must read
-// back to the same tree.
+// back to the same tree, floating-point values to the same long double.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -9,6 +9,20 @@
 #include "framework/layout.h"
 
 namespace {
+
+// The text comparison alone would not see a float printed with too few
+// digits, as long as the shortened text printed the same again.
+bool SameFloats(const tarvik::fw::LayoutObject& a, const tarvik::fw::LayoutObject& b) {
+    if (a.properties.size() != b.properties.size() || a.children.size() != b.children.size()) return false;
+    for (std::size_t i = 0; i < a.properties.size(); ++i) {
+        const auto& x = a.properties[i].value;
+        const auto& y = b.properties[i].value;
+        if (x.kind != y.kind || x.real != y.real) return false;
+    }
+    for (std::size_t i = 0; i < a.children.size(); ++i)
+        if (!SameFloats(a.children[i], b.children[i])) return false;
+    return true;
+}
 
 void Check(std::string_view text) {
     using namespace tarvik;
@@ -19,7 +33,8 @@ void Check(std::string_view text) {
         return;
     }
     const Text printed = fw::PrintLayout(tree);
-    if (fw::PrintLayout(fw::ParseLayout(printed)) != printed) __builtin_trap();
+    const fw::LayoutObject again = fw::ParseLayout(printed);
+    if (fw::PrintLayout(again) != printed || !SameFloats(tree, again)) __builtin_trap();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include "base/error.h"
 #include "framework/form_win.h"
+#include "framework/gdi_win.h"
+#include "framework/graphic_control_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/system_error_win.h"
@@ -31,6 +33,7 @@ Control::~Control() {
     if (Form* form = ParentForm(); form && form != this) form->ControlGone(*this);
     for (Control* child : children_) child->parent_ = nullptr;
     children_.clear();
+    for (GraphicControl* child : std::vector<GraphicControl*>(graphicChildren_)) child->SetParent(nullptr);
     SetParent(nullptr);
     DestroyWindowHandle();
 }
@@ -104,6 +107,7 @@ void Control::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
     if (HandleAllocated()) EnableWindow(WindowHandleOrNull(), enabled ? TRUE : FALSE);
+    for (GraphicControl* child : std::vector<GraphicControl*>(graphicChildren_)) child->EnabledChanged();
 }
 
 COLORREF Control::Color() const { return parentColor_ && parent_ ? parent_->Color() : color_; }
@@ -218,6 +222,13 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
         }
         break;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        if (lParam) {
+            if (Control* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child->Scrolled(LOWORD(wParam)))
+                return 0;
+        }
+        break;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         LRESULT result = 0;
@@ -246,6 +257,34 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return result;
     }
+    case WM_PAINT:
+        if (!graphicChildren_.empty()) {
+            const LRESULT result = DefaultHandling(message, wParam, lParam);
+            PaintGraphicControls();
+            return result;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (GraphicMouse(message, wParam, lParam)) return 0;
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != WindowHandleOrNull()) {
+            graphicCapture_ = nullptr;
+            capturedLeftButton_ = false;
+        }
+        break;
+    case WM_CANCELMODE:
+        EndGraphicCapture();
+        break;
     case WM_WINDOWPOSCHANGED: {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!(position->flags & SWP_NOMOVE)) {
@@ -263,6 +302,118 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefaultHandling(message, wParam, lParam);
+}
+
+void Control::InsertGraphicControl(GraphicControl& child) { graphicChildren_.push_back(&child); }
+
+void Control::RemoveGraphicControl(GraphicControl& child) {
+    if (graphicCapture_ == &child) EndGraphicCapture();
+    graphicChildren_.erase(std::remove(graphicChildren_.begin(), graphicChildren_.end(), &child),
+                           graphicChildren_.end());
+}
+
+void Control::InvalidateArea(const RECT& area, bool erase) {
+    if (HandleAllocated()) InvalidateRect(WindowHandleOrNull(), &area, erase ? TRUE : FALSE);
+}
+
+void Control::EndGraphicCapture() {
+    if (!graphicCapture_) return;
+    graphicCapture_ = nullptr;
+    capturedLeftButton_ = false;
+    if (HandleAllocated() && GetCapture() == WindowHandleOrNull()) ReleaseCapture();
+}
+
+void Control::PaintGraphicControls() {
+    const WindowDc dc(WindowHandleOrNull());
+    if (!dc.Get()) return;
+    for (GraphicControl* child : std::vector<GraphicControl*>(graphicChildren_)) {
+        if (!child->Visible() || child->Width() <= 0 || child->Height() <= 0) continue;
+        // Each child draws at its own origin and cannot draw outside itself.
+        const int saved = SaveDC(dc.Get());
+        IntersectClipRect(dc.Get(), child->Left(), child->Top(), child->Left() + child->Width(),
+                          child->Top() + child->Height());
+        SetViewportOrgEx(dc.Get(), child->Left(), child->Top(), nullptr);
+        try {
+            child->Paint(dc.Get());
+        } catch (...) {
+            RestoreDC(dc.Get(), saved);
+            throw;
+        }
+        RestoreDC(dc.Get(), saved);
+    }
+}
+
+GraphicControl* Control::GraphicControlAt(int x, int y) const {
+    for (auto it = graphicChildren_.rbegin(); it != graphicChildren_.rend(); ++it) {
+        GraphicControl* child = *it;
+        if (child->Visible() && child->Enabled() && x >= child->Left() && y >= child->Top() &&
+            x < child->Left() + child->Width() && y < child->Top() + child->Height())
+            return child;
+    }
+    return nullptr;
+}
+
+bool Control::GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (graphicChildren_.empty()) return false;
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    ShiftState shift = 0;
+    if (wParam & MK_SHIFT) shift |= ssShift;
+    if (wParam & MK_CONTROL) shift |= ssCtrl;
+    if (wParam & MK_LBUTTON) shift |= ssLeft;
+    if (wParam & MK_RBUTTON) shift |= ssRight;
+    if (wParam & MK_MBUTTON) shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    const bool leftDown = (wParam & MK_LBUTTON) != 0;
+
+    switch (message) {
+    case WM_MOUSEMOVE: {
+        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
+        if (!child) return false;
+        // Moves say nothing about the buttons: the system makes up moves of
+        // its own with the keys as they are, not as our messages had them.
+        child->MouseMove(shift, x - child->Left(), y - child->Top());
+        return true;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+        const MouseButton button = message == WM_LBUTTONUP ? MouseButton::mbLeft
+                                   : message == WM_RBUTTONUP ? MouseButton::mbRight
+                                                             : MouseButton::mbMiddle;
+        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
+        if (!child) return false;
+        if (graphicCapture_) {
+            capturedLeftButton_ = leftDown;
+            // The capture ends with the last button held.
+            if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) EndGraphicCapture();
+        }
+        child->MouseUp(button, shift, x - child->Left(), y - child->Top());
+        return true;
+    }
+    default: {  // a press
+        const bool twice = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
+        const MouseButton button = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ? MouseButton::mbLeft
+                                   : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? MouseButton::mbRight
+                                                                                             : MouseButton::mbMiddle;
+        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
+        if (!child) return false;
+        if (twice) shift |= ssDouble;
+        if (!graphicCapture_) {
+            SetCapture(WindowHandleOrNull());
+            graphicCapture_ = child;
+        }
+        capturedLeftButton_ = leftDown;
+        try {
+            child->MouseDown(button, shift, x - child->Left(), y - child->Top());
+        } catch (...) {
+            // The error box that reports it must get the pointer.
+            EndGraphicCapture();
+            throw;
+        }
+        return true;
+    }
+    }
 }
 
 void Control::WindowDestroyed() {
@@ -302,7 +453,7 @@ HBRUSH Control::BackgroundBrush() {
         if (!brush_) ThrowSystemError("Unable to create a brush", GetLastError());
         brushColor_ = color;
     }
-    return static_cast<HBRUSH>(brush_.Get());
+    return brush_.Get();
 }
 
 void Control::ApplyTabOrder() {

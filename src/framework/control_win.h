@@ -15,6 +15,7 @@
 namespace tarvik::fw {
 
 class Form;
+class GraphicControl;
 
 class Control : public Component, public WindowBase {
 public:
@@ -66,6 +67,18 @@ public:
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
 
+    // The windowless children, painted after this control's own painting in
+    // the order they were placed, and hit by the pointer newest first.
+    const std::vector<GraphicControl*>& GraphicControls() const { return graphicChildren_; }
+    void InsertGraphicControl(GraphicControl& child);
+    void RemoveGraphicControl(GraphicControl& child);
+    // Marks part of the client area for painting; `erase`: with the background.
+    void InvalidateArea(const RECT& area, bool erase);
+    // The windowless child that took a press and holds the pointer capture
+    // through this window, or null; and whether the left button is down.
+    GraphicControl* GraphicCapture() const { return graphicCapture_; }
+    bool CapturedLeftButtonDown() const { return capturedLeftButton_; }
+
     // The children with a window: explicit tab orders first, lowest first,
     // the rest in the order of their creation.
     std::vector<Control*> ChildrenInTabOrder() const;
@@ -104,6 +117,9 @@ protected:
     // back to it: return true when handled.
     virtual bool Command(WORD code);
     virtual bool Notify(NMHDR& header, LRESULT& result);
+    // WM_VSCROLL or WM_HSCROLL from this control (a scroll code such as
+    // SB_THUMBPOSITION).
+    virtual bool Scrolled(WORD) { return false; }
     // Colours the control's own painting; null: the system's default.
     virtual HBRUSH ControlColor(HDC dc);
 
@@ -126,6 +142,10 @@ protected:
 
 private:
     void ParentFontChanged();
+    void PaintGraphicControls();
+    bool GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    GraphicControl* GraphicControlAt(int x, int y) const;
+    void EndGraphicCapture();
 
     Control* parent_ = nullptr;
     std::vector<Control*> children_;
@@ -139,8 +159,11 @@ private:
     int tabOrder_ = -1;
     int creationIndex_ = 0;
     bool tabStop_ = false;
-    GdiObject brush_;
+    BrushHandle brush_;
     COLORREF brushColor_ = 0;
+    std::vector<GraphicControl*> graphicChildren_;
+    GraphicControl* graphicCapture_ = nullptr;
+    bool capturedLeftButton_ = false;
 };
 
 }  // namespace tarvik::fw

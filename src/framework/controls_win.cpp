@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/error.h"
+#include "framework/gdi_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 
@@ -60,14 +61,14 @@ void Label::FontChanged() {
 void Label::AdjustSize() {
     if (!autoSize_ || !HandleAllocated()) return;
     HWND window = Handle();
-    HDC dc = GetDC(window);
-    if (!dc) return;
-    const HGDIOBJ previous = SelectObject(dc, GetFont().Handle());
-    const Text text = Caption();
+    const WindowDc dc(window);
+    if (!dc.Get()) return;
     RECT bounds{0, 0, 0, 0};
-    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(dc, previous);
-    ReleaseDC(window, dc);
+    {
+        const SelectedObject font(dc.Get(), GetFont().Handle());
+        const Text text = Caption();
+        DrawTextA(dc.Get(), text.empty() ? " " : text.c_str(), -1, &bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    }
     // The edge the text is aligned to stays where it is.
     int left = Left();
     const int width = bounds.right;

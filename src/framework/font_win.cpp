@@ -58,7 +58,7 @@ HFONT Font::Handle() const {
         handle_.Reset(CreateFontIndirectA(&description));
         if (!handle_) ThrowSystemError("Unable to create the font " + name_, GetLastError());
     }
-    return static_cast<HFONT>(handle_.Get());
+    return handle_.Get();
 }
 
 void Font::Changed() {

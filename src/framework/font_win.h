@@ -45,7 +45,7 @@ private:
     int height_ = -11;
     FontStyles style_ = 0;
     COLORREF color_ = RGB(0, 0, 0);
-    mutable GdiObject handle_;
+    mutable FontHandle handle_;
 };
 
 }  // namespace tarvik::fw

@@ -42,10 +42,18 @@ struct WindowTraits {
     static Type Null() { return nullptr; }
     static void Close(Type h) { DestroyWindow(h); }
 };
+// One owner per kind of GDI object, so that a brush is never handed on as a
+// bitmap and no cast stands between the owner and its use.
+template <class Handle>
 struct GdiObjectTraits {
-    using Type = HGDIOBJ;
+    using Type = Handle;
     static Type Null() { return nullptr; }
     static void Close(Type h) { DeleteObject(h); }
+};
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Null() { return nullptr; }
+    static void Close(Type h) { DeleteDC(h); }
 };
 struct IconTraits {
     using Type = HICON;
@@ -69,7 +77,11 @@ struct KernelHandleTraits {
 };
 
 using WindowHandle = UniqueHandle<WindowTraits>;
-using GdiObject = UniqueHandle<GdiObjectTraits>;
+using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using FontHandle = UniqueHandle<GdiObjectTraits<HFONT>>;
+using PenHandle = UniqueHandle<GdiObjectTraits<HPEN>>;
+using MemoryDc = UniqueHandle<MemoryDcTraits>;  // CreateCompatibleDC
 using IconHandle = UniqueHandle<IconTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using LibraryHandle = UniqueHandle<LibraryTraits>;

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/little_endian.h"
+#include "framework/gdi_win.h"
 #include "framework/layout_reader.h"
 
 namespace tarvik::fw {
@@ -75,8 +76,8 @@ IconHandle CopyOf(HICON icon) {
 std::vector<std::uint8_t> ImageFromHandle(HICON icon) {
     ICONINFO info{};
     if (!GetIconInfo(icon, &info)) throw Error("Cannot read the icon");
-    GdiObject color(info.hbmColor);
-    GdiObject mask(info.hbmMask);
+    BitmapHandle color(info.hbmColor);
+    BitmapHandle mask(info.hbmMask);
     BITMAP bitmap{};
     GetObjectA(mask.Get(), sizeof bitmap, &bitmap);
     const int width = bitmap.bmWidth;
@@ -89,10 +90,9 @@ std::vector<std::uint8_t> ImageFromHandle(HICON icon) {
 
     std::vector<std::uint8_t> pixels(pixelBytes);
     std::vector<std::uint8_t> andMask(maskBytes);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (!dc) throw Error("Cannot read the icon");
+    const MemoryDc memory(CreateCompatibleDC(nullptr));
+    if (!memory) throw Error("Cannot read the icon");
+    HDC dc = memory.Get();
 
     struct {
         BITMAPINFOHEADER header;
@@ -105,25 +105,27 @@ std::vector<std::uint8_t> ImageFromHandle(HICON icon) {
     format.header.biBitCount = 32;
     auto* bitmapInfo = reinterpret_cast<BITMAPINFO*>(&format);
     void* bits = nullptr;
-    GdiObject colorSection(CreateDIBSection(dc, bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0));
+    BitmapHandle colorSection(CreateDIBSection(dc, bitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0));
     format.header.biBitCount = 1;
     format.colors[1] = RGBQUAD{255, 255, 255, 0};
     void* maskBits = nullptr;
-    GdiObject maskSection(CreateDIBSection(dc, bitmapInfo, DIB_RGB_COLORS, &maskBits, nullptr, 0));
+    BitmapHandle maskSection(CreateDIBSection(dc, bitmapInfo, DIB_RGB_COLORS, &maskBits, nullptr, 0));
     bool drawn = false;
     if (colorSection && maskSection) {
-        HGDIOBJ old = SelectObject(dc, colorSection.Get());
-        drawn = DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_IMAGE);
-        SelectObject(dc, maskSection.Get());
-        drawn = DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_MASK) && drawn;
-        SelectObject(dc, old);
+        {
+            const SelectedObject image(dc, colorSection.Get());
+            drawn = DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_IMAGE);
+        }
+        {
+            const SelectedObject andBits(dc, maskSection.Get());
+            drawn = DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_MASK) && drawn;
+        }
         GdiFlush();
         if (drawn) {
             std::memcpy(pixels.data(), bits, pixelBytes);
             std::memcpy(andMask.data(), maskBits, maskBytes);
         }
     }
-    DeleteDC(dc);
     if (!drawn) throw Error("Cannot read the icon");
 
     const std::uint32_t imageSize = static_cast<std::uint32_t>(kBitmapHeaderSize + pixelBytes + maskBytes);

@@ -1,5 +1,9 @@
 #include "framework/layout.h"
 
+#include <cmath>
+#include <limits>
+#include <locale>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -132,7 +136,7 @@ private:
         if (c == '"') return String();
         if (c == '[') return Set();
         if (c == '<') return Binary();
-        if (c == '-' || IsDigit(c)) return Integer();
+        if (c == '-' || IsDigit(c)) return IsFloat() ? Float() : Integer();
         if (IsNameStart(c)) {
             LayoutValue value;
             value.text = DottedName("expected a value");
@@ -170,6 +174,44 @@ private:
         value.kind = LayoutValue::Kind::Integer;
         // 0 - magnitude in unsigned arithmetic is the two's complement.
         value.integer = negative ? static_cast<std::int64_t>(0 - magnitude) : static_cast<std::int64_t>(magnitude);
+        return value;
+    }
+
+    // A number with a '.' or an exponent after its decimal digits is a float.
+    bool IsFloat() const {
+        std::size_t at = pos_ + (Peek() == '-' ? 1 : 0);
+        while (at < text_.size() && IsDigit(text_[at])) ++at;
+        return at < text_.size() && (text_[at] == '.' || text_[at] == 'e' || text_[at] == 'E');
+    }
+
+    // -?digits[.digits][(e|E)[+|-]digits], converted in the classic locale so
+    // that the user's decimal separator never changes what a layout means.
+    LayoutValue Float() {
+        const std::size_t start = pos_;
+        if (Peek() == '-') ++pos_;
+        const auto digits = [this] {
+            int n = 0;
+            for (; IsDigit(Peek()); ++pos_) ++n;
+            return n;
+        };
+        if (digits() == 0) Fail("malformed number");
+        if (Peek() == '.') {
+            ++pos_;
+            if (digits() == 0) Fail("malformed number");
+        }
+        if (Peek() == 'e' || Peek() == 'E') {
+            ++pos_;
+            if (Peek() == '+' || Peek() == '-') ++pos_;
+            if (digits() == 0) Fail("malformed number");
+        }
+        if (IsNameChar(Peek()) || Peek() == '.') Fail("malformed number");
+        std::istringstream in(std::string(text_.substr(start, pos_ - start)));
+        in.imbue(std::locale::classic());
+        LayoutValue value;
+        value.kind = LayoutValue::Kind::Float;
+        in >> value.real;
+        // Overflow fails the stream; underflow gives a subnormal or zero.
+        if (in.fail() || !std::isfinite(value.real)) Fail("floating-point number out of range");
         return value;
     }
 
@@ -278,9 +320,22 @@ void PrintString(const Text& text, Text& out) {
     out += '"';
 }
 
+// Enough digits that the same long double reads back, always with a '.' or an
+// exponent so that it reads back as a float.
+void PrintFloat(long double real, Text& out) {
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text.precision(std::numeric_limits<long double>::max_digits10);
+    text << real;
+    Text printed = text.str();
+    if (printed.find_first_of(".e") == Text::npos) printed += ".0";
+    out += printed;
+}
+
 void PrintValue(const LayoutValue& value, Text& out) {
     switch (value.kind) {
         case LayoutValue::Kind::Integer: out += std::to_string(value.integer); break;
+        case LayoutValue::Kind::Float: PrintFloat(value.real, out); break;
         case LayoutValue::Kind::String: PrintString(value.text, out); break;
         case LayoutValue::Kind::Boolean: out += value.boolean ? "true" : "false"; break;
         case LayoutValue::Kind::Identifier: out += value.text; break;

@@ -6,6 +6,8 @@
 //   Form1 : TForm1 {                 # a component: Name : Class { ... }
 //       Caption = "a\r\nb"           # string, escapes \" \\ \r \n \t \xHH
 //       Color = 0xFFFFFF             # integer: decimal or 0x hex, optional '-'
+//       Increment = 0.5              # floating point: decimal with '.' or an
+//                                    # exponent (1e3, -2.5E-4), as long double
 //       Font.Style = [fsBold]        # set of identifiers
 //       Visible = false              # boolean
 //       OnCreate = FormCreate        # identifier (handler, enum, reference)
@@ -26,9 +28,10 @@
 namespace tarvik::fw {
 
 struct LayoutValue {
-    enum class Kind { Integer, String, Boolean, Identifier, Set, Binary };
+    enum class Kind { Integer, String, Boolean, Identifier, Set, Binary, Float };
     Kind kind = Kind::Integer;
     std::int64_t integer = 0;         // Integer
+    long double real = 0;             // Float (always finite)
     bool boolean = false;             // Boolean
     Text text;                        // String (bytes as in the resource), Identifier
     std::vector<Text> items;          // Set

@@ -18,6 +18,7 @@ const char* KindName(LayoutValue::Kind kind) {
     case LayoutValue::Kind::Identifier: return "an identifier";
     case LayoutValue::Kind::Set: return "a set";
     case LayoutValue::Kind::Binary: return "binary data";
+    case LayoutValue::Kind::Float: return "a floating-point number";
     }
     return "a value";
 }
@@ -111,6 +112,12 @@ std::int32_t LayoutReader::Int32(const LayoutValue& value) {
     if (number < std::numeric_limits<std::int32_t>::min() || number > std::numeric_limits<std::int32_t>::max())
         throw Error("the number " + std::to_string(number) + " is out of range");
     return static_cast<std::int32_t>(number);
+}
+
+long double LayoutReader::Float(const LayoutValue& value) {
+    if (value.kind == LayoutValue::Kind::Integer) return static_cast<long double>(value.integer);
+    Expect(value, LayoutValue::Kind::Float);
+    return value.real;
 }
 
 bool LayoutReader::Boolean(const LayoutValue& value) {

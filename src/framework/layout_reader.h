@@ -37,6 +37,7 @@ public:
     // The value as each kind; a value of another kind throws tarvik::Error.
     static std::int64_t Integer(const LayoutValue& value);
     static std::int32_t Int32(const LayoutValue& value);  // range-checked
+    static long double Float(const LayoutValue& value);  // a float or an integer
     static bool Boolean(const LayoutValue& value);
     static const Text& String(const LayoutValue& value);
     static const Text& Identifier(const LayoutValue& value);

@@ -17,6 +17,13 @@ std::map<ATOM, WNDPROC>& SuperclassProcs() {
     return procs;
 }
 
+// The object behind a window of ours hangs on the window as a property: the
+// window procedure is no test, since anyone may subclass a window (an edit
+// hooked by its spin field) and the parent must still find the object.
+const char kObjectProperty[] = "Tarvik.WindowBase";
+
+WindowBase* AttachedObject(HWND window) { return static_cast<WindowBase*>(GetPropA(window, kObjectProperty)); }
+
 WNDPROC ClassProcOf(HWND window) {
     const auto atom = static_cast<ATOM>(GetClassLongPtrA(window, GCW_ATOM));
     const auto found = SuperclassProcs().find(atom);
@@ -25,10 +32,7 @@ WNDPROC ClassProcOf(HWND window) {
 }  // namespace
 
 WindowBase* WindowBase::FromHandle(HWND window) {
-    if (!window) return nullptr;
-    // Only windows of our classes carry an object in their user data.
-    if (GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Trampoline)) return nullptr;
-    return reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return window ? AttachedObject(window) : nullptr;
 }
 
 void WindowBase::RegisterOwnClass(const char* className, UINT classStyle, HBRUSH background) {
@@ -63,7 +67,7 @@ void WindowBase::RegisterSuperclass(const char* className, const char* baseClass
 
 WindowBase::~WindowBase() {
     if (window_) {
-        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        RemovePropA(window_, kObjectProperty);
         DestroyWindow(std::exchange(window_, nullptr));
     }
 }
@@ -90,11 +94,11 @@ LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    WindowBase* self = AttachedObject(window);
     if (message == WM_NCCREATE && !self) {
         self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (self && !SetPropA(window, kObjectProperty, self)) self = nullptr;
         if (self) {
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
             self->window_ = window;
             self->classProc_ = ClassProcOf(window);
         }
@@ -107,7 +111,7 @@ LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam
         Application::Instance().HandleCurrentException();
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        RemovePropA(window, kObjectProperty);
         self->window_ = nullptr;
         try {
             self->WindowDestroyed();

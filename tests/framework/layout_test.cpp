@@ -74,6 +74,27 @@ TEST(ParseLayout, Integers) {
     }
 }
 
+TEST(ParseLayout, FloatsReadInTheClassicLocaleAndPrintBackExactly) {
+    const struct { Text in; long double out; } cases[] = {
+        {"1.0", 1.0L}, {"-2.5", -2.5L}, {"0.1", 0.1L}, {"1e3", 1000.0L}, {"2.5E-2", 0.025L},
+        {"-0.0", -0.0L}, {"1e-5000", 0.0L}, {"1.18973149535723176502e+4932", 1.18973149535723176502e+4932L},
+    };
+    for (const auto& c : cases) {
+        const LayoutValue v = ValueOf(c.in);
+        EXPECT_EQ(v.kind, Kind::Float) << c.in;
+        EXPECT_EQ(v.real, c.out) << c.in;
+    }
+    // Values that a decimal with fewer digits would not give back.
+    for (const long double real : {0.1L, 1.0L / 3, -5.0L, 3.6451995318824746025e-4951L, 123456789012345678.0L}) {
+        LayoutObject root{"F", "T", {{"P", {}, 0}}, {}, 0};
+        root.properties[0].value.kind = Kind::Float;
+        root.properties[0].value.real = real;
+        const LayoutValue again = ParseLayout(PrintLayout(root)).properties.at(0).value;
+        EXPECT_EQ(again.kind, Kind::Float) << PrintLayout(root);
+        EXPECT_EQ(again.real, real) << PrintLayout(root);
+    }
+}
+
 TEST(ParseLayout, StringsKeepTheirBytes) {
     const struct { Text in, out; } cases[] = {
         {R"("")", ""},
@@ -124,7 +145,11 @@ TEST(ParseLayout, RefusesMalformedInputNamingTheLine) {
         {"F : T { P = 12px }", "Layout line 1: malformed number"},
         {"F : T { P = 0x }", "Layout line 1: malformed number"},
         {"F : T { P = - }", "Layout line 1: malformed number"},
-        {"F : T { P = 1.5 }", "Layout line 1: malformed number"},
+        {"F : T { P = 1.5.2 }", "Layout line 1: malformed number"},
+        {"F : T { P = 1. }", "Layout line 1: malformed number"},
+        {"F : T { P = -1e+ }", "Layout line 1: malformed number"},
+        {"F : T { P = 2.5x }", "Layout line 1: malformed number"},
+        {"F : T { P = 1e5000 }", "Layout line 1: floating-point number out of range"},
         {"F : T { P = <0> }", "Layout line 1: odd number of hex digits in the binary value"},
         {"F : T { P = <00\n1> }", "Layout line 2: odd number of hex digits in the binary value"},
         {"F : T { P = <0 0> }", "Layout line 1: odd number of hex digits in the binary value"},

@@ -96,6 +96,25 @@ TEST(Form, CloseQueryAndCloseDecideTheOutcome) {
     EXPECT_FALSE(IsWindowVisible(Application::Instance().Handle()));  // the taskbar button
 }
 
+WNDPROC gButtonProc = nullptr;
+LRESULT CALLBACK PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(gButtonProc, window, message, wParam, lParam);
+}
+
+TEST(Control, SubclassedWindowIsStillFoundAndNotified) {
+    SmallForm form;
+    int clicks = 0;
+    form.go->OnClick = [&](Component&) { ++clicks; };
+    HWND button = form.go->Handle();
+    gButtonProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PassOn)));
+    EXPECT_EQ(Control::FromHandle(button), form.go);
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+    EXPECT_EQ(clicks, 1);
+    SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gButtonProc));
+}
+
 TEST(Application, ProcessMessagesStopsAtTheQuitMessage) {
     PostQuitMessage(0);
     Application::Instance().ProcessMessages();
