@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "base/error.h"
+#include "controls/spin_button_win.h"
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout.h"
@@ -34,13 +37,95 @@ private:
     bool& flag_;
 };
 
+const char kHostClass[] = "TarvikSpinHost";
+
 }  // namespace
 
-TSpinEdit::TSpinEdit(fw::Component* owner) : fw::Edit(owner) { SetText("0"); }
+// A plain square child area of the edit box, clipped by it, on which the
+// windowless spin button paints and through which it gets the mouse.
+class TSpinEdit::ButtonHost : public fw::Control {
+public:
+    explicit ButtonHost(fw::Component* owner) : fw::Control(owner) {}
+
+protected:
+    CreateParams GetCreateParams() override {
+        RegisterOwnClass(kHostClass, 0, nullptr);
+        return {kHostClass, 0, 0};
+    }
+};
+
+TSpinEdit::TSpinEdit(fw::Component* owner) : fw::Edit(owner) {
+    SetText("0");
+    BuildButtonPart();
+}
 
 TSpinEdit::~TSpinEdit() {
-    // No OnChange while the field goes away.
+    // No OnChange while the field goes away, then the buttons go.
     changing_ = true;
+    BeginDestroy();
+    DestroyButtonPart();
+}
+
+fw::Control* TSpinEdit::Host() const { return host_; }
+
+void TSpinEdit::DestroyButtonPart() {
+    delete std::exchange(button_, nullptr);
+    delete std::exchange(host_, nullptr);
+    delete std::exchange(upDown_, nullptr);
+}
+
+void TSpinEdit::BuildButtonPart() {
+    if (IsDestroying()) return;
+    DestroyButtonPart();
+    if (buttonKind_ == bkStandard) {
+        upDown_ = new TSpinUpDown(this);
+        upDown_->OnButtonClick = [this](fw::Component&, UDBtnType button) {
+            if (TabStop() && CanFocus()) SetFocus();
+            if (button == UDBtnType::btNext) StepUp(*this);
+            else StepDown(*this);
+        };
+        upDown_->SetEnabled(Enabled());
+        if (HandleAllocated()) upDown_->SetParent(this);
+    } else {
+        host_ = new ButtonHost(this);
+        host_->SetBounds(0, 0, Height(), Height());
+        host_->SetEnabled(Enabled());
+        button_ = new TSpinButton(this);
+        button_->SetBounds(0, 0, Height(), Height());
+        button_->SetEnabled(Enabled());
+        button_->SetFocusControl(this);
+        button_->OnTopClick = [this](fw::Component&) { StepUp(*this); };
+        button_->OnBottomClick = [this](fw::Component&) { StepDown(*this); };
+        button_->SetParent(host_);
+        // The host needs the edit's window to live in.
+        if (HandleAllocated()) host_->SetParent(this);
+    }
+}
+
+// The square at the right end, inside the 3-D border the edit always has,
+// or the up-down docked to the right edge.
+void TSpinEdit::LayoutButtons() {
+    if (host_ && button_) {
+        const int side = Height() - 3;
+        host_->SetBounds(Width() - Height() - 1, -1, side, side);
+        button_->SetBounds(0, 0, side, side);
+    }
+    if (upDown_ && HandleAllocated()) {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        const int width = TSpinUpDown::StandardWidth();
+        upDown_->SetBounds(client.right - width, 0, width, client.bottom);
+    }
+}
+
+void TSpinEdit::EnabledChanged() {
+    fw::Edit::EnabledChanged();
+    if (host_) host_->SetEnabled(Enabled());
+    if (button_) button_->SetEnabled(Enabled());
+    if (upDown_) {
+        upDown_->SetEnabled(Enabled());
+        LayoutButtons();
+    }
 }
 
 Extended TSpinEdit::Value() const { return ReadSpinValue(GetText(), valueType_, DecimalSeparator(), minValue_); }
@@ -68,6 +153,9 @@ void TSpinEdit::SetAlignment(fw::Alignment alignment) {
 void TSpinEdit::SetButtonKind(TSpinButtonKind kind) {
     if (kind == buttonKind_) return;
     buttonKind_ = kind;
+    BuildButtonPart();
+    LayoutButtons();
+    SetTextRect();
 }
 
 void TSpinEdit::SetDecimal(int decimal) {
@@ -169,6 +257,9 @@ fw::Control::CreateParams TSpinEdit::GetCreateParams() {
 
 void TSpinEdit::HandleCreated() {
     fw::Edit::HandleCreated();
+    if (host_) host_->SetParent(this);
+    if (upDown_) upDown_->SetParent(this);
+    LayoutButtons();
     SetTextRect();
 }
 
@@ -227,11 +318,13 @@ void TSpinEdit::BoundsChanged() {
         SetBounds(Left(), Top(), Width(), minimum);  // that size change lays out again
         return;
     }
+    LayoutButtons();
     SetTextRect();
 }
 
 void TSpinEdit::FontChanged() {
     fw::Edit::FontChanged();
+    LayoutButtons();
     SetTextRect();
 }
 
@@ -262,7 +355,8 @@ void TSpinEdit::SetTextRect() {
     if (!HandleAllocated()) return;
     RECT client{};
     GetClientRect(Handle(), &client);
-    RECT text{0, 0, client.right - buttonWidth_ - 2, client.bottom + 1};
+    const int buttonWidth = upDown_ ? upDown_->Width() : button_ ? button_->Width() : 0;
+    RECT text{0, 0, client.right - buttonWidth - 2, client.bottom + 1};
     SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
 }
 

@@ -9,6 +9,11 @@
 #include "framework/controls_win.h"
 
 namespace tarvik {
+class TSpinButton;
+class TSpinUpDown;
+}  // namespace tarvik
+
+namespace tarvik {
 
 enum TSpinButtonKind { bkStandard, bkDiagonal };
 
@@ -69,12 +74,18 @@ protected:
     void FontChanged() override;
     void DoEnter() override;
     void DoExit() override;
+    void EnabledChanged() override;
 
     // The height below which the field grows back: the font's cell, the
     // borders and one pixel.
     int MinHeight();
 
 private:
+    class ButtonHost;
+
+    void BuildButtonPart();
+    void DestroyButtonPart();
+    void LayoutButtons();
     void Step(Extended delta, const fw::NotifyEvent& after);
     bool HandleKeyDown(WPARAM key);
     bool HandleChar(WPARAM& character);
@@ -93,7 +104,17 @@ private:
     TValueType valueType_ = vtInteger;
     bool readOnly_ = false;
     bool changing_ = false;  // a step rewrites the text, or the field is going
-    int buttonWidth_ = 0;    // the button part's width, kept clear of text
+    // The button part, owned: a host square inside the edit with the spin
+    // button (bkDiagonal), or the up-down control (bkStandard).
+    ButtonHost* host_ = nullptr;
+    TSpinButton* button_ = nullptr;
+    TSpinUpDown* upDown_ = nullptr;
+
+public:
+    // The square that holds the spin button (bkDiagonal), or null.
+    fw::Control* Host() const;
+    TSpinButton* Button() const { return button_; }
+    TSpinUpDown* UpDown() const { return upDown_; }
 };
 
 void RegisterSpinEditClass();

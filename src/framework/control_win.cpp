@@ -108,6 +108,7 @@ void Control::SetEnabled(bool enabled) {
     enabled_ = enabled;
     if (HandleAllocated()) EnableWindow(WindowHandleOrNull(), enabled ? TRUE : FALSE);
     for (GraphicControl* child : std::vector<GraphicControl*>(graphicChildren_)) child->EnabledChanged();
+    EnabledChanged();
 }
 
 COLORREF Control::Color() const { return parentColor_ && parent_ ? parent_->Color() : color_; }

@@ -127,6 +127,7 @@ protected:
     virtual void ChildAdded(Control&) {}
     virtual void ChildRemoved(Control&) {}
     virtual void BoundsChanged() {}
+    virtual void EnabledChanged() {}
     virtual void CaptionChanged() {}
     virtual void FontChanged();
     virtual void ColorChanged();

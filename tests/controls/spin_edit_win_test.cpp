@@ -2,6 +2,8 @@
 // application's own message handling, as typed keys would.
 #include "controls/spin_edit_win.h"
 
+#include "controls/spin_button_win.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -126,6 +128,36 @@ TEST(SpinEdit, FocusArrivalSelectsAllAndLeavingCorrectsOnlyNumbersOutOfBounds) {
         EXPECT_EQ(start, 0u);
         EXPECT_EQ(end, form.field->GetText().size());
     }
+}
+
+TEST(SpinEdit, TheDiagonalButtonSitsInItsSquareAndSteps) {
+    FieldForm form;
+    fw::Control* host = form.field->Host();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(host->Left(), 57 - 21 - 1);
+    EXPECT_EQ(host->Top(), -1);
+    EXPECT_EQ(host->Width(), 18);
+    EXPECT_EQ(host->Height(), 18);
+    ASSERT_NE(form.field->Button(), nullptr);
+    EXPECT_EQ(form.field->Button()->Width(), 18);
+    EXPECT_EQ(form.field->Button()->Height(), 18);
+    auto press = [&](int x, int y) {
+        const LPARAM at = MAKELPARAM(x, y);
+        SendMessageA(host->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageA(host->Handle(), WM_LBUTTONUP, 0, at);
+        Pump(20);
+    };
+    press(4, 4);    // upper half
+    EXPECT_EQ(form.field->GetText(), "6");
+    EXPECT_EQ(form.tops, 1);
+    press(14, 14);  // lower half
+    press(14, 14);
+    EXPECT_EQ(form.field->GetText(), "4");
+
+    form.field->SetButtonKind(bkStandard);
+    EXPECT_EQ(form.field->Host(), nullptr);
+    ASSERT_NE(form.field->UpDown(), nullptr);
+    EXPECT_EQ(form.field->UpDown()->Width(), TSpinUpDown::StandardWidth());
 }
 
 TEST(SpinEdit, AFieldMadeTooLowGrowsBack) {
