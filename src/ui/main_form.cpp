@@ -29,7 +29,7 @@ void RegisterClasses() {
 CheckCollaborators TForm1::PlatformServices() {
     CheckCollaborators services;
     services.addressProbe = &AddressProbe;
-    services.webProbe = &WebProbe;
+    services.webProbe = [](const Text& url) { return WebProbe(url); };
     services.sendAlert = &SendAlertMessage;
     return services;
 }
