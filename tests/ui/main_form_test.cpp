@@ -354,6 +354,22 @@ TEST_F(MainFormTest, SessionEndStopsWithoutSaving) {
     EXPECT_EQ(Saved("IP"), "127.0.0.1");
 }
 
+// The settings file gives back at most 2047 characters of a value.
+TEST_F(MainFormTest, TextFieldsTakeAtMost2047Characters) {
+    WriteFullSettings("0");
+    Start();
+    for (fw::Edit* field : {form->IPEdit, form->HostEdit, form->EditComputer, form->EditMessage}) {
+        SCOPED_TRACE(field->Name());
+        field->SetText(Text(2046, 'a'));
+        const HWND window = field->Handle();
+        SendMessageA(window, EM_SETSEL, 2046, 2046);
+        SendMessageA(window, WM_CHAR, 'b', 0);
+        EXPECT_EQ(field->GetText(), Text(2046, 'a') + "b");
+        SendMessageA(window, WM_CHAR, 'c', 0);
+        EXPECT_EQ(field->GetText().size(), 2047u) << "the 2048th is refused";
+    }
+}
+
 TEST_F(MainFormTest, ExceptionInHandlerIsReportedAndProgramGoesOn) {
     WriteFullSettings("0");
     Start();
