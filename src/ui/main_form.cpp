@@ -193,6 +193,10 @@ void TForm1::FormCloseQuery(fw::Component&, bool& canClose) {
 }
 
 void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
+    SaveFields();
+}
+
+void TForm1::SaveFields() {
     SavedSettings values;
     values.probeAddress = Trim(IPEdit->GetText());
     values.probeUrl = Trim(HostEdit->GetText());
@@ -208,6 +212,18 @@ void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
 bool TForm1::WMQueryEndSession() {
     ExitRequested = true;
     return true;
+}
+
+// While monitoring, closing the window only hides it, so the end of the
+// session is how the program usually ends: what was typed since the last
+// real close would be lost without this Save. Nobody can answer an error box
+// now, so a refused write goes unreported and the session ends anyway.
+void TForm1::EndSession() {
+    try {
+        SaveFields();
+    } catch (...) {
+    }
+    fw::Form::EndSession();
 }
 
 void TForm1::SetTimerPeriod(std::int32_t seconds) {
