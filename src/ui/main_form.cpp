@@ -178,6 +178,11 @@ void TForm1::StatusClick(fw::Component&) { Timer->SetEnabled(Status->Checked());
 // stays as it is: the form's own visibility, since the system hides the
 // form while its taskbar button is minimised.
 void TForm1::TrayIcon1MouseUp(fw::Component&, fw::MouseButton, fw::ShiftState, int, int) {
+    // The release that follows "Закрыть" comes after the close has gone
+    // through: the window is not flashed up while the program ends. (Not
+    // ExitRequested: after a cancelled session end or a refused write the
+    // program goes on, and the icon must still bring the window back.)
+    if (ending_) return;
     if (!Visible()) Show();
 }
 
@@ -194,6 +199,7 @@ void TForm1::FormCloseQuery(fw::Component&, bool& canClose) {
 
 void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
     SaveFields();
+    ending_ = true;
 }
 
 void TForm1::SaveFields() {
@@ -223,6 +229,7 @@ void TForm1::EndSession() {
         SaveFields();
     } catch (...) {
     }
+    ending_ = true;
     fw::Form::EndSession();
 }
 

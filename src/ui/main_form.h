@@ -90,6 +90,8 @@ private:
     MonitorSettings settings_;
     MonitorCounters counters_;
     std::unique_ptr<CheckCycle> cycle_;
+    // A real close went through (saved); the program is ending.
+    bool ending_ = false;
 };
 
 }  // namespace tarvik
