@@ -18,6 +18,11 @@ namespace {
 const char kWindowClass[] = "TarvikTrayWindow";
 constexpr std::size_t kTipBytes = 63;  // the record's 64-byte field and its zero
 constexpr UINT kNotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+#ifndef _WIN64
+// The first-version record, which every shell understands, as the 32-bit
+// program hands it over.
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first-version notification record is 88 bytes");
+#endif
 
 TrayShellHook& ShellHook() {
     static TrayShellHook hook;

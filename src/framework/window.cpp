@@ -87,7 +87,7 @@ LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) 
     return CallWindowProcA(classProc_, window_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCCREATE && !self) {
         self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
