@@ -36,8 +36,8 @@ function(tarvik_test name)
 endfunction()
 
 # tarvik_test_dll(<name> SOURCES ... OUTPUT_NAME <file name without .dll> DIRECTORY <dir>)
-# A test double of a system library, placed beside the test program that
-# loads it by name.
+# A test double of a system library, built into <dir>: from there a test puts
+# it into the Wine prefix's system folder, or runs beside it.
 function(tarvik_test_dll name)
     cmake_parse_arguments(T "" "OUTPUT_NAME;DIRECTORY" "SOURCES" ${ARGN})
     add_library(${name} SHARED ${T_SOURCES})

@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# The build's Wine prefixes: <root>/null (null graphics driver) and
-# <root>/x11 (a real display). Created once, then reused.
+# The build's Wine prefixes: <root>/null (null graphics driver), <root>/x11
+# (a real display) and <root>/doubles (null graphics driver, with test-double
+# DLLs in its system folder). Created once, then reused.
 #
 #   wine-prefix.sh ensure <root> <mode>   create the prefix when missing
 #   wine-prefix.sh start  <root> <mode>   keep a wineserver running (faster starts)
 #   wine-prefix.sh stop   <root> <mode>   end that wineserver
+#   wine-prefix.sh dlls   <root> <mode> <dll>[,<dll>...]
+#                                         put these DLLs in the prefix's system
+#                                         folder, in place of Wine's own files
+#                                         of those names; the ones a previous
+#                                         call put there go back to Wine's
 # TARVIK_WIN_ARCH (i686 or x86_64) picks 32-bit or 64-bit Wine.
 set -euo pipefail
 action=$1 root=$2 mode=$3
@@ -30,7 +36,7 @@ create() {
         echo '"ShowCrashDialog"=dword:00000000'
         echo
         echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
-        if [ "$mode" = null ]; then echo '"Graphics"="null"'; else echo '"Graphics"="x11"'; fi
+        if [ "$mode" = x11 ]; then echo '"Graphics"="x11"'; else echo '"Graphics"="null"'; fi
         echo
         echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
         echo '"Managed"="N"'
@@ -43,6 +49,8 @@ create() {
 case $action in
 ensure)
     [ -f "$prefix/system.reg" ] && exit 0
+    # The other prefixes are copies of the null one.
+    [ "$mode" = null ] || "$(dirname "$0")/wine-prefix.sh" ensure "$root" null
     mkdir -p "$root"
     exec 9>"$root/.lock"
     flock 9
@@ -59,5 +67,22 @@ start)
     ;;
 stop)
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+    ;;
+dlls)
+    # C:\windows\system32, where the prefix's own programs (of its one
+    # architecture) find Windows' libraries.
+    system="$prefix/drive_c/windows/system32"
+    wine_own="$root/null/drive_c/windows/system32"
+    if [ -f "$prefix/.doubles" ]; then
+        while read -r name; do cp "$wine_own/$name" "$system/$name"; done < "$prefix/.doubles"
+    fi
+    : > "$prefix/.doubles"
+    IFS=, read -ra dlls <<< "$4"
+    for dll in "${dlls[@]}"; do
+        name=$(basename "$dll" | tr '[:upper:]' '[:lower:]')
+        [ -f "$wine_own/$name" ] || { echo "wine-prefix: Wine has no $name to stand in for" >&2; exit 1; }
+        echo "$name" >> "$prefix/.doubles"
+        cp "$dll" "$system/$name"
+    done
     ;;
 esac

@@ -17,8 +17,15 @@ namespace tarvik {
 namespace {
 
 const char kWindowClass[] = "TarvikTrayWindow";
+constexpr UINT_PTR kAddRetryTimer = 1;
+constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
 constexpr std::size_t kTipBytes = 63;  // the record's 64-byte field and its zero
 constexpr UINT kNotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+#ifndef _WIN64
+// The first-version record, which every shell understands, as the 32-bit
+// program hands it over.
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first-version notification record is 88 bytes");
+#endif
 
 TrayShellHook& ShellHook() {
     static TrayShellHook hook;
@@ -50,6 +57,18 @@ void RegisterTrayIconClass() {
     fw::RegisterComponentClass("TTrayIcon", [](fw::Component& owner) { return new TTrayIcon(&owner); });
 }
 
+// An elevated program hears no broadcast of the (unelevated) shell unless it
+// lets it in. Looked up at run time: Windows before 7 lacks the call, and
+// the program must still start there.
+void LetTaskbarCreatedIn(HWND window) {
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (!user32) return;
+    const auto filter = reinterpret_cast<FilterFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    if (filter) filter(window, TaskbarCreatedMessage(), kMessageFilterAllow, nullptr);
+}
+
 // The hidden window the shell talks to: an ownerless top-level pop-up (so
 // that it also hears the shell's broadcasts), a tool window of zero size.
 class TTrayIcon::MessageWindow : public fw::WindowBase {
@@ -57,6 +76,7 @@ public:
     explicit MessageWindow(TTrayIcon& owner) : owner_(owner) {
         RegisterOwnClass(kWindowClass, 0, nullptr);
         CreateWindowHandle(WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
+        LetTaskbarCreatedIn(WindowHandleOrNull());
     }
     ~MessageWindow() override { DestroyWindowHandle(); }
 
@@ -130,6 +150,7 @@ void TTrayIcon::SetActive(bool value) {
         ShowInTray();
     } else {
         DropFromTray();
+        StopAddRetry();
     }
 }
 
@@ -257,14 +278,40 @@ BOOL TTrayIcon::SendToShell(DWORD message) {
 void TTrayIcon::ShowInTray() {
     DropFromTray();
     const fw::Icon* icon = CurrentIcon();
-    if (!icon || !icon->HasImage()) return;
+    if (!icon || !icon->HasImage()) {
+        StopAddRetry();
+        return;
+    }
     buttonsDown_ = 0;
     FillNotifyRecord();
     iconShown_ = SendToShell(NIM_ADD) != FALSE;
+    // At log-on the shell often refuses or times out the first add, and with
+    // every check succeeding nothing may change for hours: a hidden program
+    // would have no icon and no taskbar button. So try again on our own.
+    if (iconShown_) {
+        StopAddRetry();
+    } else {
+        StartAddRetry();
+    }
     if (iconShown_ && notifyRecord_.szTip[0] == '\0') SendToShell(NIM_MODIFY);
     // A paused animation goes on only while the icon is really there; after
     // a refused add it stays paused until an add succeeds.
     if (animated_ && iconShown_ && animationThread_) animationThread_->Proceed();
+}
+
+// On the owning thread, whose window the timer belongs to (the animation
+// thread never adds: it is paused while the icon is out of the tray). The
+// delete that every add begins with keeps a retry from giving a second icon
+// where the shell reported a time-out but took the first.
+void TTrayIcon::StartAddRetry() {
+    const HWND window = MessageWindowHandle();
+    if (window && SetTimer(window, kAddRetryTimer, addRetryInterval_, nullptr)) addRetrying_ = true;
+}
+
+void TTrayIcon::StopAddRetry() {
+    if (!addRetrying_) return;
+    addRetrying_ = false;
+    if (const HWND window = MessageWindowHandle()) KillTimer(window, kAddRetryTimer);
 }
 
 void TTrayIcon::DropFromTray() {
@@ -379,6 +426,15 @@ LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         Guard guard(lock_->mutex);
         if (active_ && !IsDestroying()) ShowInTray();
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_TIMER && wParam == kAddRetryTimer) {
+        Guard guard(lock_->mutex);
+        if (active_ && !IsDestroying() && !iconShown_) {
+            ShowInTray();
+        } else {
+            StopAddRetry();
+        }
+        return 0;
     }
     if (message != kTrayCallbackMessage || !Enabled()) return DefWindowProcA(window, message, wParam, lParam);
     try {

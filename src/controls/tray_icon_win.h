@@ -71,6 +71,10 @@ public:
     void SetPopupMenu(fw::PopupMenu* menu);
     bool ShowDesign() const { return showDesign_; }
     void SetShowDesign(bool value) { showDesign_ = value; }
+    // How long after a refused add the icon's own timer tries again (tests
+    // shorten it).
+    std::uint32_t AddRetryInterval() const { return addRetryInterval_; }
+    void SetAddRetryInterval(std::uint32_t milliseconds) { addRetryInterval_ = milliseconds; }
 
     fw::MouseEvent OnClick;
     fw::NotifyEvent OnDblClick;
@@ -127,6 +131,8 @@ private:
     void DropFromTray();
     void RefreshTray();
     void ChangeAnimated(bool value);
+    void StartAddRetry();
+    void StopAddRetry();
 
     std::shared_ptr<TrayLock> lock_;
     std::unique_ptr<MessageWindow> messageWindow_;
@@ -141,6 +147,8 @@ private:
     int frameIndex_ = -1;
     unsigned buttonsDown_ = 0;
     std::uint16_t interval_ = 150;
+    std::uint32_t addRetryInterval_ = 3000;
+    bool addRetrying_ = false;
     bool active_ = true;
     bool enabled_ = true;
     bool animated_ = false;

@@ -112,8 +112,16 @@ Edit::Edit(Component* owner) : Control(owner) {
     SetColor(GetSysColor(COLOR_WINDOW));
 }
 
+void Edit::SetMaxLength(int length) {
+    if (length < 0) throw Error("the length " + std::to_string(length) + " is out of range");
+    if (length == maxLength_) return;
+    maxLength_ = length;
+    if (HandleAllocated()) SendMessageA(WindowHandleOrNull(), EM_SETLIMITTEXT, static_cast<WPARAM>(length), 0);
+}
+
 bool Edit::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
     if (name == "Text") SetText(LayoutReader::String(value));
+    else if (name == "MaxLength") SetMaxLength(LayoutReader::Int32(value));
     else if (name == "OnChange") OnChange = reader.Handler<NotifyEvent>(value);
     else return Control::ReadProperty(name, value, reader);
     return true;
@@ -122,6 +130,11 @@ bool Edit::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader
 Control::CreateParams Edit::GetCreateParams() {
     RegisterSuperclass(kEditClass, "EDIT");
     return {kEditClass, ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
+}
+
+void Edit::HandleCreated() {
+    Control::HandleCreated();
+    if (maxLength_ > 0) SendMessageA(WindowHandleOrNull(), EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
 }
 
 bool Edit::Command(WORD code) {

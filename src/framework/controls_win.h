@@ -42,12 +42,19 @@ public:
     explicit Edit(Component* owner);
     Text GetText() const { return Caption(); }
     void SetText(const Text& text) { SetCaption(text); }
+    // The most characters the user can type or paste; 0: the system's limit.
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int length);
     NotifyEvent OnChange;
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
 
 protected:
     CreateParams GetCreateParams() override;
+    void HandleCreated() override;
     bool Command(WORD code) override;
+
+private:
+    int maxLength_ = 0;
 };
 
 class Button : public Control {

@@ -19,12 +19,15 @@ HWND& Owner() {
     return owner;
 }
 
-// Disables every visible, enabled top-level window of this thread for the
-// life of the object, so that the box is the only thing the user can reach.
+// Disables every visible, enabled top-level window of the thread that owns
+// `except` (the user-interface thread, also for a box raised on another
+// thread) for the life of the object, so that the box is the only thing the
+// user can reach.
 class DisabledThreadWindows {
 public:
     explicit DisabledThreadWindows(HWND except) : except_(except) {
-        EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
+        const DWORD thread = GetWindowThreadProcessId(except, nullptr);
+        EnumThreadWindows(thread ? thread : GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
         for (HWND w : windows_) EnableWindow(w, FALSE);
     }
     ~DisabledThreadWindows() {
@@ -35,10 +38,14 @@ public:
     DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
 
 private:
-    static BOOL CALLBACK Collect(HWND w, LPARAM self) {
+    static BOOL CALLBACK Collect(HWND w, LPARAM self) noexcept {
         auto* me = reinterpret_cast<DisabledThreadWindows*>(self);
-        if (w != me->except_ && IsWindowVisible(w) && IsWindowEnabled(w)) me->windows_.push_back(w);
-        return TRUE;
+        try {
+            if (w != me->except_ && IsWindowVisible(w) && IsWindowEnabled(w)) me->windows_.push_back(w);
+            return TRUE;
+        } catch (...) {
+            return FALSE;  // out of memory: the windows found so far
+        }
     }
     HWND except_;
     std::vector<HWND> windows_;

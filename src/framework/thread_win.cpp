@@ -45,7 +45,7 @@ void Thread::WaitFor() {
     WaitForSingleObject(handle_.Get(), INFINITE);
 }
 
-unsigned __stdcall Thread::ThreadProc(void* parameter) {
+unsigned __stdcall Thread::ThreadProc(void* parameter) noexcept {
     auto* thread = static_cast<Thread*>(parameter);
     // No exception may leave a thread procedure: the unwinder cannot cross
     // the system's frames.

@@ -41,7 +41,7 @@ protected:
     virtual void Execute() = 0;
 
 private:
-    static unsigned __stdcall ThreadProc(void* parameter);
+    static unsigned __stdcall ThreadProc(void* parameter) noexcept;
 
     KernelHandle handle_;
     DWORD threadId_ = 0;

@@ -93,7 +93,7 @@ LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) 
     return CallWindowProcA(classProc_, window_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     WindowBase* self = AttachedObject(window);
     if (message == WM_NCCREATE && !self) {
         self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);

@@ -47,7 +47,7 @@ protected:
     virtual void WindowDestroyed() {}
 
 private:
-    static LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     HWND window_ = nullptr;  // owned: destroyed with the object
     WNDPROC classProc_ = &DefWindowProcA;
 };

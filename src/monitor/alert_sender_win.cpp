@@ -9,6 +9,7 @@
 #include "framework/handles_win.h"
 #include "framework/message_box_win.h"
 #include "monitor/fault_shield.h"
+#include "monitor/system_library_win.h"
 
 namespace tarvik {
 
@@ -38,7 +39,7 @@ WideText ToWide(const Text& text) {
 }  // namespace
 
 bool SendAlertMessage(const Text& computer, const Text& message) {
-    fw::LibraryHandle netapi(LoadLibraryA("NetApi32.dll"));
+    const fw::LibraryHandle netapi = LoadSystemLibrary("NetApi32.dll");
     if (!netapi) {
         fw::PlatformMessageBox("NetApi32.dll не загружена.", std::nullopt, kSystemModalError);
         return false;

@@ -47,7 +47,9 @@ void CheckCycle::RunCheck(const Text& addressFieldText) {
     // check succeeds.
     collaborators_.setAnimated(counters_.FailStreak > 0);
 
-    if (counters_.FailStreak == settings_.AlertThreshold) {
+    // Only failures raise an alert: a threshold below 1 (a failed Load leaves
+    // it at 0) would otherwise alert on every success, when the streak is 0.
+    if (counters_.FailStreak >= 1 && counters_.FailStreak == settings_.AlertThreshold) {
         // Counted as raised whether or not it was delivered.
         collaborators_.sendAlert(settings_.AlertComputer, settings_.AlertText);
         counters_.FailStreak = 0;

@@ -29,14 +29,14 @@ LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
 // Called only for an exception that no handler on the thread took, so
 // exceptions the platform raises and handles internally pass untouched. The
 // exception may be non-continuable, so the only way on is to end the thread.
-LONG WINAPI EndShieldedThread(EXCEPTION_POINTERS* exception) {
+LONG WINAPI EndShieldedThread(EXCEPTION_POINTERS* exception) noexcept {
     auto* shielded = static_cast<ShieldedCall*>(TlsGetValue(ShieldSlot()));
     if (!shielded) return previousFilter ? previousFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
     shielded->faulted = true;
     ExitThread(1);
 }
 
-DWORD WINAPI ShieldedThread(LPVOID parameter) {
+DWORD WINAPI ShieldedThread(LPVOID parameter) noexcept {
     auto* shielded = static_cast<ShieldedCall*>(parameter);
     TlsSetValue(ShieldSlot(), shielded);
     try {

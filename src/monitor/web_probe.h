@@ -1,6 +1,7 @@
 // Checks a web address by fetching it with an HTTP/1.0 GET on port 80.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 
 #include "base/text.h"
@@ -11,8 +12,22 @@ namespace tarvik {
 // program or exhaust its memory.
 constexpr std::size_t kWebProbeMaxBodyBytes = 1024 * 1024;
 
+// How long a probe may wait. The probe runs on the user-interface thread, so
+// a server that accepts the connection and then stays silent, or trickles
+// its reply, must not hold the program for longer than this.
+struct WebProbeLimits {
+    // WinINet's own time-outs: connecting, sending, and each wait for data.
+    std::chrono::milliseconds connect{10000};
+    std::chrono::milliseconds send{10000};
+    std::chrono::milliseconds receive{10000};
+    // Reading the body ends once the probe has run this long; what was read
+    // by then is the result. No wait for data runs past it either.
+    std::chrono::milliseconds reading{15000};
+};
+
 // The response body (whatever the status), empty when the request fails or
 // the body is empty. Each 1024-byte chunk is kept up to its first zero byte.
 Text WebProbe(const Text& url);
+Text WebProbe(const Text& url, const WebProbeLimits& limits);
 
 }  // namespace tarvik

@@ -30,7 +30,7 @@ void RegisterClasses() {
 CheckCollaborators TForm1::PlatformServices() {
     CheckCollaborators services;
     services.addressProbe = &AddressProbe;
-    services.webProbe = &WebProbe;
+    services.webProbe = [](const Text& url) { return WebProbe(url); };
     services.sendAlert = &SendAlertMessage;
     return services;
 }
@@ -172,6 +172,11 @@ void TForm1::StatusClick(fw::Component&) { Timer->SetEnabled(Status->Checked());
 // stays as it is: the form's own visibility, since the system hides the
 // form while its taskbar button is minimised.
 void TForm1::TrayIcon1MouseUp(fw::Component&, fw::MouseButton, fw::ShiftState, int, int) {
+    // The release that follows "Закрыть" comes after the close has gone
+    // through: the window is not flashed up while the program ends. (Not
+    // ExitRequested: after a cancelled session end or a refused write the
+    // program goes on, and the icon must still bring the window back.)
+    if (ending_) return;
     if (!Visible()) Show();
 }
 
@@ -187,6 +192,11 @@ void TForm1::FormCloseQuery(fw::Component&, bool& canClose) {
 }
 
 void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
+    SaveFields();
+    ending_ = true;
+}
+
+void TForm1::SaveFields() {
     // The texts are saved trimmed, the numbers as the fields read them.
     MonitorSettings values = FieldSettings();
     for (Text* text : {&values.ProbeAddress, &values.ProbeUrl, &values.AlertComputer, &values.AlertText})
@@ -198,6 +208,19 @@ void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
 bool TForm1::WMQueryEndSession() {
     ExitRequested = true;
     return true;
+}
+
+// While monitoring, closing the window only hides it, so the end of the
+// session is how the program usually ends: what was typed since the last
+// real close would be lost without this Save. Nobody can answer an error box
+// now, so a refused write goes unreported and the session ends anyway.
+void TForm1::EndSession() {
+    try {
+        SaveFields();
+    } catch (...) {
+    }
+    ending_ = true;
+    fw::Form::EndSession();
 }
 
 void TForm1::SetTimerPeriod(std::int32_t seconds) {

@@ -77,8 +77,12 @@ public:
 protected:
     void LayoutRead() override;
     bool QueryEndSession() override { return WMQueryEndSession(); }
+    // The session really ends: save as a real close does, then end.
+    void EndSession() override;
 
 private:
+    // The Save with the fields as they stand.
+    void SaveFields();
     // The timer's period for an interval in seconds: milliseconds, taken
     // modulo 2^32 as the platform timer does.
     void SetTimerPeriod(std::int32_t seconds);
@@ -89,6 +93,8 @@ private:
     MonitorSettings settings_;
     MonitorCounters counters_;
     std::unique_ptr<CheckCycle> cycle_;
+    // A real close went through (saved); the program is ending.
+    bool ending_ = false;
 };
 
 }  // namespace tarvik

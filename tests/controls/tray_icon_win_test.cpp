@@ -121,6 +121,40 @@ TEST_F(TrayRequestsTest, ARefusedAddIsTriedAgainAtTheNextChange) {
     EXPECT_EQ(shell.TakeNames(), "modify");
 }
 
+// At log-on the shell often refuses the first add, and while every check
+// succeeds nothing changes: only the icon's own timer can bring it.
+TEST_F(TrayRequestsTest, ARefusedAddIsTriedAgainByTheTimerUntilTakenOrInactive) {
+    using testing::WaitUntil;
+    TTrayIcon tray;
+    EXPECT_EQ(tray.AddRetryInterval(), 3000u);
+    tray.SetAddRetryInterval(30);
+    shell.RefuseAdds(true);
+    tray.SetIcon(&pictures.still);
+    ASSERT_TRUE(WaitUntil([&] { return shell.Count() >= 6; })) << "two more tries";
+    shell.RefuseAdds(false);
+    ASSERT_TRUE(WaitUntil([&] { return tray.IconShown(); }));
+    testing::Pump();
+    Sleep(150);
+    testing::Pump();
+    const std::string names = shell.TakeNames();
+    // Each try takes away whatever a timed-out add may have left: never a
+    // second icon.
+    std::size_t tries = 0;
+    for (std::size_t at = names.find("add"); at != std::string::npos; at = names.find("add", at + 1)) ++tries;
+    EXPECT_GE(tries, 3u);
+    std::string expected;
+    for (std::size_t i = 1; i < tries; ++i) expected += "delete add ";
+    EXPECT_EQ(names, expected + "delete add modify") << "and nothing after the add was taken";
+
+    shell.RefuseAdds(true);
+    tray.SetHint("refused again");
+    tray.SetActive(false);
+    shell.Take();
+    Sleep(150);
+    testing::Pump();
+    EXPECT_EQ(shell.TakeNames(), "") << "an inactive icon is not tried again";
+}
+
 TEST_F(TrayRequestsTest, ActiveRemovesAndAddsTheIcon) {
     TTrayIcon tray;
     tray.SetIcon(&pictures.still);

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "framework/application_win.h"
 #include "framework/message_box_win.h"
@@ -76,6 +78,31 @@ TEST_F(RealBoxes, ApplicationBoxIsOwnedByTheApplicationAndDisablesTheProgram) {
     EXPECT_EQ(seen.owner, Application::Instance().Handle());
     EXPECT_FALSE(seen.otherWindowEnabled);
     EXPECT_TRUE(IsWindowEnabled(otherWindow));  // and enabled again afterwards
+}
+
+// The animation thread reports its errors in this box too; the program's
+// windows belong to the user-interface thread all the same.
+TEST_F(RealBoxes, ApplicationBoxFromAnotherThreadDisablesTheProgramsWindows) {
+    Application::Instance().Handle();
+    std::atomic<bool> done{false};
+    int answer = 0;
+    std::thread worker([&] {
+        const HHOOK own = SetWindowsHookExA(WH_CBT, &WatchBoxes, nullptr, GetCurrentThreadId());
+        answer = AppMessageBox("Thread error", "Tarvik", MB_OK | MB_ICONSTOP);
+        UnhookWindowsHookEx(own);
+        done = true;
+    });
+    // Disabling a window of this thread waits until this thread handles it.
+    while (!done) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(1);
+    }
+    worker.join();
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(seen.text, "Thread error");
+    EXPECT_FALSE(seen.otherWindowEnabled);
+    EXPECT_TRUE(IsWindowEnabled(otherWindow));
 }
 
 TEST_F(RealBoxes, PlatformBoxIsSystemModalWithDefaultCaption) {

@@ -1,5 +1,5 @@
-// Runs with NetApi32.dll disabled, or (TARVIK_EXPECT_NO_ENTRY) replaced by a
-// double that lacks NetMessageBufferSend.
+// Runs with NetApi32.dll disabled, or (TARVIK_EXPECT_NO_ENTRY) replaced in the
+// system folder by a double that lacks NetMessageBufferSend.
 #include <gtest/gtest.h>
 
 #include "framework/box_recorder_win.h"

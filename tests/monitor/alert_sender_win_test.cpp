@@ -1,4 +1,4 @@
-// Runs with a recording NetApi32.dll beside the program.
+// Runs with a recording NetApi32.dll in the system folder.
 #include <gtest/gtest.h>
 
 #include <windows.h>

@@ -84,8 +84,10 @@ TEST_P(ThresholdTest, CountsAndAlerts) {
 INSTANTIATE_TEST_SUITE_P(
     Cycle, ThresholdTest,
     ::testing::Values(
-        // 0: a failure makes the streak at least 1, so only successes alert.
-        ThresholdCase{"zero", 0, "FFSFS", 5, 2, 0, 2, false},
+        // Below 1 nothing ever alerts: not the failures (the streak is at
+        // least 1 then), and not the successes (the streak is 0 then).
+        ThresholdCase{"zero", 0, "FFSFS", 5, 2, 0, 0, false},
+        ThresholdCase{"zero_all_successes", 0, "SSS", 3, 3, 0, 0, false},
         ThresholdCase{"negative", -1, "FFFFFS", 6, 1, 0, 0, false},
         // 1: every failure alerts and leaves the streak at 0, icon animating.
         ThresholdCase{"one", 1, "FFF", 3, 0, 0, 3, true},
@@ -130,8 +132,17 @@ TEST(CheckCycle, CountersWrapAroundAt32Bits) {
     EXPECT_EQ(h.labels[0], "Проверок: -2147483648");
     EXPECT_EQ(h.labels[1], "Успешных: -2147483648");
 
-    // The streak wraps too, and then meets a threshold of -2147483648.
+    // The streak wraps too; a wrapped streak is no failure count, so it
+    // raises no alert even where it meets a threshold of -2147483648.
     h.counters.FailStreak = max;
+    h.Run("F");
+    EXPECT_EQ(h.counters.FailStreak, std::numeric_limits<std::int32_t>::min());
+    EXPECT_TRUE(h.alerts.empty());
+    EXPECT_EQ(h.labels[2], "Неудачи подряд: -2147483648");
+
+    // The message counter wraps at an alert.
+    h.settings.AlertThreshold = 1;
+    h.counters.FailStreak = 0;
     h.Run("F");
     EXPECT_EQ(h.alerts.size(), 1u);
     EXPECT_EQ(h.counters.MessageCount, std::numeric_limits<std::int32_t>::min());

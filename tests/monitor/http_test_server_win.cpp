@@ -13,8 +13,8 @@ struct WinSockStarted {
 };
 }  // namespace
 
-HttpTestServer::HttpTestServer(const char* address, Mode mode, std::string reply)
-    : mode_(mode), reply_(std::move(reply)) {
+HttpTestServer::HttpTestServer(const char* address, Mode mode, std::string reply, std::chrono::milliseconds pace)
+    : mode_(mode), reply_(std::move(reply)), pace_(pace) {
     static WinSockStarted winsock;
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in where{};
@@ -31,6 +31,7 @@ HttpTestServer::HttpTestServer(const char* address, Mode mode, std::string reply
 }
 
 HttpTestServer::~HttpTestServer() {
+    stopping_ = true;
     closesocket(listener_);
     if (thread_.joinable()) thread_.join();
 }
@@ -43,6 +44,22 @@ std::string HttpTestServer::Request() {
 std::string HttpTestServer::Reply(const std::string& status, const std::string& body) {
     return "HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
            "\r\n\r\n" + body;
+}
+
+bool HttpTestServer::ClientStays(SOCKET client, std::chrono::milliseconds wait) {
+    const auto until = std::chrono::steady_clock::now() + wait;
+    do {
+        if (stopping_) return false;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(client, &readable);
+        timeval step{0, 20 * 1000};
+        if (select(0, &readable, nullptr, nullptr, &step) > 0) {
+            char byte;
+            if (recv(client, &byte, 1, 0) <= 0) return false;  // gone
+        }
+    } while (std::chrono::steady_clock::now() < until);
+    return true;
 }
 
 void HttpTestServer::Serve() {
@@ -65,7 +82,7 @@ void HttpTestServer::Serve() {
     };
     switch (mode_) {
     case Mode::Answer:
-        sendAll(reply_);
+        if (ClientStays(client, pace_)) sendAll(reply_);
         break;
     case Mode::Endless: {
         const std::string chunk(64 * 1024, 'e');
@@ -75,6 +92,15 @@ void HttpTestServer::Serve() {
         break;
     }
     case Mode::HangUp:
+        break;
+    case Mode::Silent:
+        while (ClientStays(client, std::chrono::milliseconds(100))) {
+        }
+        break;
+    case Mode::Trickle:
+        if (sendAll(reply_))
+            while (ClientStays(client, pace_) && sendAll("t")) {
+            }
         break;
     }
     shutdown(client, SD_BOTH);

@@ -5,6 +5,7 @@
 #include <winsock2.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -13,12 +14,16 @@ namespace tarvik::testing {
 class HttpTestServer {
 public:
     enum class Mode {
-        Answer,    // send the reply bytes, then close
+        Answer,    // wait `pace`, send the reply bytes, then close
         Endless,   // send headers, then body bytes until the client goes
         HangUp,    // read the request, close without a word
+        Silent,    // read the request, then say nothing until the client goes
+        Trickle,   // send the reply bytes, then one body byte every `pace`
+                   // until the client goes
     };
 
-    HttpTestServer(const char* address, Mode mode, std::string reply = {});
+    HttpTestServer(const char* address, Mode mode, std::string reply = {},
+                   std::chrono::milliseconds pace = std::chrono::milliseconds(0));
     ~HttpTestServer();
     HttpTestServer(const HttpTestServer&) = delete;
     HttpTestServer& operator=(const HttpTestServer&) = delete;
@@ -31,10 +36,15 @@ public:
 
 private:
     void Serve();
+    // Waits up to `wait` for the client; false once it has gone or the
+    // server is being stopped.
+    bool ClientStays(SOCKET client, std::chrono::milliseconds wait);
 
     SOCKET listener_ = INVALID_SOCKET;
     Mode mode_;
     std::string reply_;
+    std::chrono::milliseconds pace_;
+    std::atomic<bool> stopping_{false};
     std::string request_;
     std::atomic<long long> sent_{0};
     std::thread thread_;

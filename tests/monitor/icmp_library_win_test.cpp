@@ -1,5 +1,5 @@
 // Runs with ICMP.DLL replaced: TARVIK_EXPECT_INCOMPLETE_ICMP set means a test
-// double lacking IcmpSendEcho sits beside the program, otherwise the library
+// double lacking IcmpSendEcho stands in the system folder, otherwise the library
 // is disabled and does not load at all. Either way the probe goes on.
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "http_test_server_win.h"
@@ -74,6 +75,62 @@ TEST(WebProbe, EndlessBodyStopsAtTheBound) {
     EXPECT_EQ(body.find_first_not_of('e'), Text::npos);
     server.Request();  // the server saw the connection end
     EXPECT_LT(server.BytesSent(), 64LL * 1024 * 1024);
+}
+
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+// A server that accepts and then stalls must not hold the probe past its
+// bound; one that is merely slow still counts.
+struct BoundCase {
+    const char* name;
+    const char* address;
+    HttpTestServer::Mode mode;
+    const char* reply;
+    milliseconds pace;
+    bool succeeds;
+};
+
+class BoundTest : public ::testing::TestWithParam<BoundCase> {};
+
+TEST_P(BoundTest, EndsWithinTheBound) {
+    const BoundCase& c = GetParam();
+    WebProbeLimits limits;
+    limits.connect = limits.send = limits.receive = milliseconds(400);
+    limits.reading = milliseconds(1500);
+    HttpTestServer server(c.address, c.mode, c.reply, c.pace);
+    const Clock::time_point start = Clock::now();
+    const Text body = WebProbe(Text(c.address) + "/", limits);
+    const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+    EXPECT_LT(took, limits.reading + milliseconds(1000)) << took.count() << " ms";
+    EXPECT_EQ(!body.empty(), c.succeeds) << body;
+}
+
+const char kHeaders[] = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    WebProbe, BoundTest,
+    ::testing::Values(
+        BoundCase{"silent", "127.0.0.11", HttpTestServer::Mode::Silent, "", milliseconds(0), false},
+        // a byte now and then, but less often than the probe waits for one
+        BoundCase{"trickle_slower_than_a_wait", "127.0.0.12", HttpTestServer::Mode::Trickle, kHeaders,
+                  milliseconds(3000), false},
+        // bytes often enough for every wait: reading stops at the bound
+        // with what came by then
+        BoundCase{"trickle_within_every_wait", "127.0.0.13", HttpTestServer::Mode::Trickle, kHeaders,
+                  milliseconds(50), true},
+        BoundCase{"slow_answer", "127.0.0.14", HttpTestServer::Mode::Answer,
+                  "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", milliseconds(250), true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The probe the program runs gives a silent server WinINet's 10 s wait.
+TEST(WebProbe, SilentServerFailsAfterTheDefaultWait) {
+    HttpTestServer server("127.0.0.15", HttpTestServer::Mode::Silent);
+    const Clock::time_point start = Clock::now();
+    EXPECT_EQ(WebProbe("127.0.0.15/"), "");
+    const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+    EXPECT_GE(took, milliseconds(9000));
+    EXPECT_LT(took, milliseconds(13000));
 }
 
 }  // namespace

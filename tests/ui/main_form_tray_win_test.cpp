@@ -122,6 +122,9 @@ TEST_F(TrayWiringTest, CloseInTheIconsMenuSavesAndEndsTheProgram) {
     Notice(WM_RBUTTONUP);
     EXPECT_TRUE(tarvik::testing::RunLoop(5000)) << "the message loop ended";
     EXPECT_TRUE(form->ExitRequested);
+    // The release after the menu came when the close had gone through.
+    EXPECT_FALSE(Shown());
+    EXPECT_FALSE(IsWindowVisible(fw::Application::Instance().Handle())) << "no taskbar button";
     char saved[64] = {};
     GetPrivateProfileStringA("SETUP", "IP", "<none>", saved, sizeof saved, IniPath().c_str());
     EXPECT_STREQ(saved, "127.0.0.5");

@@ -368,14 +368,54 @@ TEST_F(MainFormTest, SessionEndQueryAgreesAndLaterCloseEnds) {
     EXPECT_EQ(Saved("STATUS"), "1");
 }
 
-TEST_F(MainFormTest, SessionEndStopsWithoutSaving) {
+// While monitoring, the end of the session is how the program usually ends.
+TEST_F(MainFormTest, SessionEndSavesTheFieldsAsTheyStandACancelledOneNothing) {
+    struct Case {
+        const char* name;
+        BOOL ends;
+        bool writable;
+        const char* savedIp;  // null: nothing can be read back
+    };
+    for (const Case& c : {Case{"ends", TRUE, true, "10.3.3.3"}, Case{"ends, write refused", TRUE, false, nullptr},
+                          Case{"cancelled", FALSE, true, "127.0.0.1"}}) {
+        SCOPED_TRACE(c.name);
+        WriteFullSettings("1");
+        Start();
+        form->IPEdit->SetText(" 10.3.3.3 ");
+        SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0);
+        if (!c.writable) {
+            RemoveSettings();
+            ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));
+        }
+        SendMessageA(form->Handle(), WM_ENDSESSION, c.ends, 0);
+        EXPECT_EQ(RunLoop(c.ends ? 2000 : 300), c.ends != FALSE) << "the loop ends with the session";
+        EXPECT_TRUE(boxes.boxes.empty()) << "nobody could answer a box";
+        if (c.savedIp) {
+            EXPECT_EQ(Saved("IP"), c.savedIp);
+        }
+        if (!c.ends) {
+            EXPECT_FALSE(Shown());
+            EXPECT_TRUE(form->Timer->Ticking());
+        }
+        form.reset();
+        RemoveSettings();
+    }
+}
+
+// The settings file gives back at most 2047 characters of a value.
+TEST_F(MainFormTest, TextFieldsTakeAtMost2047Characters) {
     WriteFullSettings("0");
     Start();
-    form->IPEdit->SetText("unsaved");
-    SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0);
-    PostMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_TRUE(RunLoop(2000));
-    EXPECT_EQ(Saved("IP"), "127.0.0.1");
+    for (fw::Edit* field : {form->IPEdit, form->HostEdit, form->EditComputer, form->EditMessage}) {
+        SCOPED_TRACE(field->Name());
+        field->SetText(Text(2046, 'a'));
+        const HWND window = field->Handle();
+        SendMessageA(window, EM_SETSEL, 2046, 2046);
+        SendMessageA(window, WM_CHAR, 'b', 0);
+        EXPECT_EQ(field->GetText(), Text(2046, 'a') + "b");
+        SendMessageA(window, WM_CHAR, 'c', 0);
+        EXPECT_EQ(field->GetText().size(), 2047u) << "the 2048th is refused";
+    }
 }
 
 TEST_F(MainFormTest, ExceptionInHandlerIsReportedAndProgramGoesOn) {
