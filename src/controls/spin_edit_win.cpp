@@ -15,10 +15,6 @@ namespace tarvik {
 
 namespace {
 
-Extended LayoutNumber(const fw::LayoutValue& value) {
-    return static_cast<Extended>(fw::LayoutReader::Integer(value));
-}
-
 bool LeftButtonHeldOn(HWND window) {
     if (!(GetKeyState(VK_LBUTTON) & 0x8000)) return false;
     POINT cursor{};
@@ -212,11 +208,11 @@ void TSpinEdit::Step(Extended delta, const fw::NotifyEvent& after) {
 
 bool TSpinEdit::ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) {
     using fw::LayoutReader;
-    if (name == "Value") SetValue(LayoutNumber(value));
+    if (name == "Value") SetValue(LayoutReader::Float(value));
     else if (name == "Decimal") SetDecimal(LayoutReader::Int32(value));
-    else if (name == "Increment") SetIncrement(LayoutNumber(value));
-    else if (name == "MinValue") SetMinValue(LayoutNumber(value));
-    else if (name == "MaxValue") SetMaxValue(LayoutNumber(value));
+    else if (name == "Increment") SetIncrement(LayoutReader::Float(value));
+    else if (name == "MinValue") SetMinValue(LayoutReader::Float(value));
+    else if (name == "MaxValue") SetMaxValue(LayoutReader::Float(value));
     else if (name == "ArrowKeys") SetArrowKeys(LayoutReader::Boolean(value));
     else if (name == "AutoSelect") SetAutoSelect(LayoutReader::Boolean(value));
     else if (name == "EditorEnabled") SetEditorEnabled(LayoutReader::Boolean(value));

@@ -160,6 +160,24 @@ TEST(SpinEdit, TheDiagonalButtonSitsInItsSquareAndSteps) {
     EXPECT_EQ(form.field->UpDown()->Width(), TSpinUpDown::StandardWidth());
 }
 
+TEST(SpinEdit, TypeAndDecimalWritesRewriteTheText) {
+    FieldForm form;
+    form.field->SetText("10");
+    form.field->SetValueType(vtHex);
+    EXPECT_EQ(form.field->GetText(), "10");  // now sixteen
+    EXPECT_EQ(form.field->IntegerValue(), 16);
+    form.field->SetText("1F");
+    form.field->SetValueType(vtInteger);
+    EXPECT_EQ(form.field->GetText(), "0");
+    form.field->SetText("abc");
+    form.field->SetDecimal(3);
+    EXPECT_EQ(form.field->GetText(), "0");
+    form.field->SetIncrement(0.5L);
+    form.field->SetValueType(vtFloat);
+    form.field->SetValueType(vtInteger);
+    EXPECT_EQ(form.field->Increment(), 1);  // 0.5 rounds to the even 0, which becomes 1
+}
+
 TEST(SpinEdit, AFieldMadeTooLowGrowsBack) {
     FieldForm form;
     form.field->SetBounds(8, 8, 57, 5);

@@ -214,10 +214,15 @@ TEST_F(MainFormTest, SpinFieldsStepWithTheirKeysApplyOnLeavingAndSaveOnClose) {
     EXPECT_EQ(form->Timer->Interval(), 9000u);
     key(*form->EditAction, VK_DOWN);
     EXPECT_EQ(form->EditAction->GetText(), "2");
+    // The upper half of the field's diagonal button.
+    const HWND host = form->EditAction->Host()->Handle();
+    SendMessageA(host, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(host, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    EXPECT_EQ(form->EditAction->GetText(), "3");
     PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(RunLoop(2000));
     EXPECT_EQ(Saved("INTERVAL"), "9");
-    EXPECT_EQ(Saved("ACTIONS"), "2");
+    EXPECT_EQ(Saved("ACTIONS"), "3");
 }
 
 TEST_F(MainFormTest, TimerPeriodIsIntervalTimesThousandModulo2To32) {
