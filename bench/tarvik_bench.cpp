@@ -3,6 +3,7 @@
 //    timer handler (RunCheck with the real web probe, the tray icon's
 //    animation, the four statistics labels) against a server in this
 //    program, with the time inside the probe taken out;
+//  - the same cost in cycles that all succeed, where the icon stays as it is;
 //  - the web probe against a plain WinSock GET of the same page;
 //  - the growth of kernel handles, GDI and USER objects and private bytes
 //    while the checks fail and succeed by turns, so that every failure
@@ -10,7 +11,8 @@
 // Writes bench_figures.txt and bench_samples.csv beside itself; the last
 // line it prints is the summary line that scripts/bench.sh reports.
 //
-// Usage: tarvik_bench [cycles [warm-up cycles [probe rounds [sample every]]]]
+// Usage: tarvik_bench [cycles [warm-up cycles [probe rounds [sample every
+//                     [steady cycles]]]]]
 #include <winsock2.h>
 #include <windows.h>
 #include <psapi.h>
@@ -85,7 +87,8 @@ bool SendAll(SOCKET socket, const std::string& bytes) {
 }
 
 // Serves one connection after the other on port 80: /ok gets the page, /flip
-// an empty body (a failed check) and the page by turns, empty first.
+// an empty body (a failed check) and the page by turns, empty first, or
+// always the page once told to stop failing.
 class LoopbackServer {
 public:
     explicit LoopbackServer(const char* address) {
@@ -110,6 +113,8 @@ public:
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
+    void StopFailing() { steady_ = true; }
+
 private:
     void Serve() {
         const std::string page = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
@@ -128,7 +133,7 @@ private:
             }
             const std::string line = request.substr(0, request.find("\r\n"));
             bool answer = true;
-            if (line.find("flip") != std::string::npos) {
+            if (line.find("flip") != std::string::npos && !steady_) {
                 answer = !failNext;
                 failNext = !failNext;
             }
@@ -139,6 +144,7 @@ private:
     }
 
     SOCKET listener_ = INVALID_SOCKET;
+    std::atomic<bool> steady_{false};
     std::thread thread_;
 };
 
@@ -166,6 +172,9 @@ struct Sample {
     int cycle;
     DWORD handles, gdi, user;
     SIZE_T privateBytes;
+    // The blocks in use in the process's heaps: what is really allocated,
+    // as against private memory, which also holds the heaps' free space.
+    SIZE_T heapBytes;
 };
 
 // Where each figure comes from. Wine 8 answers GetProcessHandleCount with 0,
@@ -265,8 +274,22 @@ SIZE_T CountPrivateBytes() {
     return total;
 }
 
+SIZE_T CountHeapBytes() {
+    HANDLE heaps[256];
+    const DWORD count = std::min<DWORD>(GetProcessHeaps(256, heaps), 256);
+    SIZE_T total = 0;
+    for (DWORD i = 0; i < count; ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY entry{};
+        while (HeapWalk(heaps[i], &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
+        HeapUnlock(heaps[i]);
+    }
+    return total;
+}
+
 Sample Measure(int cycle, Sources& sources) {
-    Sample sample{cycle, 0, 0, 0, 0};
+    Sample sample{cycle, 0, 0, 0, 0, 0};
     const HANDLE self = GetCurrentProcess();
     if (!GetProcessHandleCount(self, &sample.handles) || sample.handles == 0) {
         sources.handles = false;
@@ -290,6 +313,7 @@ Sample Measure(int cycle, Sources& sources) {
         sources.privateBytes = false;
         sample.privateBytes = CountPrivateBytes();
     }
+    sample.heapBytes = CountHeapBytes();
     return sample;
 }
 
@@ -361,6 +385,7 @@ int Run(int argc, char** argv) {
     const int warmup = (Argument(argc, argv, 2, 1000) + 1) / 2 * 2;
     const int rounds = Argument(argc, argv, 3, 2000);
     const int every = (Argument(argc, argv, 4, 250) + 1) / 2 * 2;
+    const int steadyCycles = Argument(argc, argv, 5, 2000);
 
     WSADATA winsock;
     WSAStartup(MAKEWORD(2, 2), &winsock);
@@ -413,13 +438,21 @@ int Run(int argc, char** argv) {
         return result;
     });
 
+    // Room for every figure up front: the bench's own growing vectors must
+    // not show in the heap it measures.
     CycleTimes times;
+    std::vector<double> steady;  // beyond the probe, in the steady cycles
+    for (auto* part : {&times.cycle, &times.probe, &times.overhead, &times.beforeProbe, &times.animation[0],
+                       &times.animation[1], &times.labels, &times.messages, &times.shell})
+        part->reserve(cycles);
     std::vector<Sample> samples;
+    samples.reserve(cycles / every + 1);
     Sources sources;
     bool trayShown = false;
     MonitorCounters counters;
     long shellCalls = 0;
     const double seriesStart = Now();
+    double seriesSeconds = 0;
     {
         TForm1 form(services);
         form.Timer->SetEnabled(false);
@@ -428,6 +461,9 @@ int Run(int argc, char** argv) {
         Pump(500);
         trayShown = form.TrayIcon1->IconShown();
         const int threads = CountThreads();
+        // The first measurement leaves a handle of its own behind (the
+        // system sets something up once): not the program's.
+        Measure(0, sources);
 
         long callsAtStart = 0;
         for (int i = 0; i < warmup + cycles; ++i) {
@@ -458,16 +494,30 @@ int Run(int argc, char** argv) {
                 samples.push_back(Measure(i + 1 - warmup, sources));
             }
         }
-        counters = form.Counters();
         shellCalls = shell.calls - callsAtStart;
+        seriesSeconds = (Now() - seriesStart) / 1000;
+
+        // Then every check succeeds: the animation stays off and the icon
+        // is left alone; only the labels change.
+        server.StopFailing();
+        steady.reserve(steadyCycles);
+        for (int i = 0; i < steadyCycles; ++i) {
+            const double start = Now();
+            form.TimerTimer(*form.Timer);
+            const double end = Now();
+            application.ProcessMessages();
+            steady.push_back((end - start) - (probeEnd - probeStart));
+        }
+        counters = form.Counters();
     }
     SetTrayShellHook(nullptr);
-    const double seriesSeconds = (Now() - seriesStart) / 1000;
 
     // The probe against plain WinSock, by turns, on the same page; private
     // memory before and after shows what the requests alone leave behind.
-    const Sample beforeRounds = Measure(0, sources);
     std::vector<double> web, plain;
+    web.reserve(rounds);
+    plain.reserve(rounds);
+    const Sample beforeRounds = Measure(0, sources);
     int wrong = 0;
     const Text okUrl = Text(kServerAddress) + "/ok";
     for (int i = 0; i < rounds; ++i) {
@@ -482,6 +532,8 @@ int Run(int argc, char** argv) {
     WSACleanup();
     const long long roundsPrivate =
         static_cast<long long>(afterRounds.privateBytes) - static_cast<long long>(beforeRounds.privateBytes);
+    const long long roundsHeap =
+        static_cast<long long>(afterRounds.heapBytes) - static_cast<long long>(beforeRounds.heapBytes);
 
     const Sample& first = samples.front();
     const Sample& last = samples.back();
@@ -493,9 +545,9 @@ int Run(int argc, char** argv) {
     Sample low = first, high = first;
     for (const Sample& s : samples) {
         low = {0, std::min(low.handles, s.handles), std::min(low.gdi, s.gdi), std::min(low.user, s.user),
-               std::min(low.privateBytes, s.privateBytes)};
+               std::min(low.privateBytes, s.privateBytes), std::min(low.heapBytes, s.heapBytes)};
         high = {0, std::max(high.handles, s.handles), std::max(high.gdi, s.gdi), std::max(high.user, s.user),
-                std::max(high.privateBytes, s.privateBytes)};
+                std::max(high.privateBytes, s.privateBytes), std::max(high.heapBytes, s.heapBytes)};
     }
     const double overheadMs = Mean(times.overhead);
     const double ratio = Median(web) / Median(plain);
@@ -511,23 +563,29 @@ int Run(int argc, char** argv) {
                 Median(times.cycle), Median(times.probe), overheadMs, Median(times.overhead),
                 Percentile(times.overhead, 0.95), Mean(times.beforeProbe), Mean(times.animation[1]),
                 Mean(times.animation[0]), Mean(times.labels), Mean(times.messages), Mean(times.shell), shellCalls);
+    std::printf("bench: %d cycles that all succeed: beyond the probe %.3f ms mean (median %.3f, 95%% %.3f)\n",
+                steadyCycles, Mean(steady), Median(steady), Percentile(steady, 0.95));
     std::printf("bench: web probe %.3f ms median, plain WinSock GET %.3f ms median: ratio %.2f (%d rounds each, %d "
                 "wrong replies)\n",
                 Median(web), Median(plain), ratio, rounds, wrong);
-    std::printf("bench: private memory over those rounds: %+lld KB (%.0f bytes a round)\n", roundsPrivate / 1024,
-                static_cast<double>(roundsPrivate) / rounds);
+    std::printf("bench: over those rounds: private memory %+lld KB (%.0f bytes a round), heap blocks in use %+lld KB "
+                "(%.0f bytes a round)\n",
+                roundsPrivate / 1024, static_cast<double>(roundsPrivate) / rounds, roundsHeap / 1024,
+                static_cast<double>(roundsHeap) / rounds);
     std::printf("bench: from the end of the warm-up, every %d cycles: handles %lu -> %lu (%lu..%lu, %s), GDI "
                 "objects %lu -> %lu (%lu..%lu, %s), USER objects %lu -> %lu (%lu..%lu, %s), private %.0f KB -> "
-                "%.0f KB (%.0f..%.0f KB, %s)\n",
+                "%.0f KB (%.0f..%.0f KB, %s), heap blocks in use %.0f KB -> %.0f KB\n",
                 every, first.handles, last.handles, low.handles, high.handles, SourceName(sources.handles),
                 first.gdi, last.gdi, low.gdi, high.gdi, SourceName(sources.gdi), first.user, last.user, low.user,
                 high.user, SourceName(sources.user), first.privateBytes / 1024.0, last.privateBytes / 1024.0,
-                low.privateBytes / 1024.0, high.privateBytes / 1024.0, SourceName(sources.privateBytes));
+                low.privateBytes / 1024.0, high.privateBytes / 1024.0, SourceName(sources.privateBytes),
+                first.heapBytes / 1024.0, last.heapBytes / 1024.0);
 
     std::ofstream csv(BesideProgram("bench_samples.csv").c_str());
-    csv << "cycle,handles,gdi,user,private_kb\n";
+    csv << "cycle,handles,gdi,user,private_kb,heap_kb\n";
     for (const Sample& s : samples)
-        csv << s.cycle << ',' << s.handles << ',' << s.gdi << ',' << s.user << ',' << s.privateBytes / 1024 << '\n';
+        csv << s.cycle << ',' << s.handles << ',' << s.gdi << ',' << s.user << ',' << s.privateBytes / 1024 << ','
+            << s.heapBytes / 1024 << '\n';
 
     std::ofstream figures(BesideProgram("bench_figures.txt").c_str());
     auto put = [&](const char* name, double value, int decimals) {
@@ -558,12 +616,18 @@ int Run(int argc, char** argv) {
     put("shell_mean_ms", Mean(times.shell), 3);
     put("shell_calls", shellCalls, 0);
     put("long_failure_ms", kLongFailureMs, 0);
+    put("steady_cycles", steadyCycles, 0);
+    put("steady_overhead_mean_ms", Mean(steady), 3);
+    put("steady_overhead_median_ms", Median(steady), 3);
+    put("steady_overhead_p95_ms", Percentile(steady, 0.95), 3);
     put("web_median_ms", Median(web), 3);
     put("plain_median_ms", Median(plain), 3);
     put("ratio", ratio, 2);
     put("wrong_replies", wrong, 0);
     put("rounds_private_kb", roundsPrivate / 1024.0, 0);
     put("rounds_private_bytes_per_round", static_cast<double>(roundsPrivate) / rounds, 0);
+    put("rounds_heap_kb", roundsHeap / 1024.0, 0);
+    put("rounds_heap_bytes_per_round", static_cast<double>(roundsHeap) / rounds, 0);
     struct Series {
         const char* name;
         double first, last, low, high;
@@ -573,7 +637,9 @@ int Run(int argc, char** argv) {
         {"gdi", double(first.gdi), double(last.gdi), double(low.gdi), double(high.gdi)},
         {"user", double(first.user), double(last.user), double(low.user), double(high.user)},
         {"private_kb", first.privateBytes / 1024.0, last.privateBytes / 1024.0, low.privateBytes / 1024.0,
-         high.privateBytes / 1024.0}};
+         high.privateBytes / 1024.0},
+        {"heap_kb", first.heapBytes / 1024.0, last.heapBytes / 1024.0, low.heapBytes / 1024.0,
+         high.heapBytes / 1024.0}};
     for (const Series& one : series) {
         const std::string name = one.name;
         put((name + "_first").c_str(), one.first, 0);
