@@ -175,6 +175,7 @@ struct Sample {
     // The blocks in use in the process's heaps: what is really allocated,
     // as against private memory, which also holds the heaps' free space.
     SIZE_T heapBytes;
+    int threads;
 };
 
 // Where each figure comes from. Wine 8 answers GetProcessHandleCount with 0,
@@ -186,18 +187,41 @@ struct Sources {
 
 // Open kernel handles: every handle value that the system accepts. Handle
 // values are handed out lowest first, so a long run of unused ones ends it.
-DWORD CountHandlesByProbing() {
-    DWORD count = 0;
+std::vector<ULONG_PTR> OpenHandles() {
+    std::vector<ULONG_PTR> open;
     for (ULONG_PTR value = 4, misses = 0; misses < 1024; value += 4) {
         DWORD flags = 0;
         if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
-            ++count;
+            open.push_back(value);
             misses = 0;
         } else {
             ++misses;
         }
     }
-    return count;
+    return open;
+}
+
+DWORD CountHandlesByProbing() { return static_cast<DWORD>(OpenHandles().size()); }
+
+// The kind of object a handle stands for ("Event", "Thread", ...).
+std::string HandleType(ULONG_PTR value) {
+    alignas(8) unsigned char buffer[512];
+    ULONG length = 0;
+    if (NtQueryObject(reinterpret_cast<HANDLE>(value), ObjectTypeInformation, buffer, sizeof buffer, &length) != 0)
+        return "?";
+    const auto* info = reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(buffer);
+    std::string name;
+    for (USHORT i = 0; i < info->TypeName.Length / 2; ++i) name += static_cast<char>(info->TypeName.Buffer[i]);
+    return name;
+}
+
+// The handles open now that were not open at `before`, with their kinds.
+std::string NewHandles(const std::vector<ULONG_PTR>& before) {
+    std::string kinds;
+    for (ULONG_PTR value : OpenHandles())
+        if (!std::binary_search(before.begin(), before.end(), value))
+            kinds += (kinds.empty() ? "" : " ") + HandleType(value);
+    return kinds.empty() ? "none" : kinds;
 }
 
 // GDI objects: the entries in use in the process's GDI handle table (the
@@ -288,8 +312,21 @@ SIZE_T CountHeapBytes() {
     return total;
 }
 
+// The process's threads right now.
+int CountThreads() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
 Sample Measure(int cycle, Sources& sources) {
-    Sample sample{cycle, 0, 0, 0, 0, 0};
+    Sample sample{cycle, 0, 0, 0, 0, 0, CountThreads()};
     const HANDLE self = GetCurrentProcess();
     if (!GetProcessHandleCount(self, &sample.handles) || sample.handles == 0) {
         sources.handles = false;
@@ -315,19 +352,6 @@ Sample Measure(int cycle, Sources& sources) {
     }
     sample.heapBytes = CountHeapBytes();
     return sample;
-}
-
-// The process's threads right now.
-int CountThreads() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    int count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-    CloseHandle(snapshot);
-    return count;
 }
 
 // Handles messages (the labels' repainting, the icon's window) for a while.
@@ -451,6 +475,8 @@ int Run(int argc, char** argv) {
     bool trayShown = false;
     MonitorCounters counters;
     long shellCalls = 0;
+    std::vector<ULONG_PTR> baseHandles;
+    std::string newHandles;
     const double seriesStart = Now();
     double seriesSeconds = 0;
     {
@@ -492,6 +518,8 @@ int Run(int argc, char** argv) {
             if (i + 1 >= warmup && (i + 1 - warmup) % every == 0) {
                 Settle(threads, 2000);
                 samples.push_back(Measure(i + 1 - warmup, sources));
+                if (i + 1 == warmup) baseHandles = OpenHandles();
+                if (i + 1 == warmup + cycles) newHandles = NewHandles(baseHandles);
             }
         }
         shellCalls = shell.calls - callsAtStart;
@@ -545,9 +573,9 @@ int Run(int argc, char** argv) {
     Sample low = first, high = first;
     for (const Sample& s : samples) {
         low = {0, std::min(low.handles, s.handles), std::min(low.gdi, s.gdi), std::min(low.user, s.user),
-               std::min(low.privateBytes, s.privateBytes), std::min(low.heapBytes, s.heapBytes)};
+               std::min(low.privateBytes, s.privateBytes), std::min(low.heapBytes, s.heapBytes), 0};
         high = {0, std::max(high.handles, s.handles), std::max(high.gdi, s.gdi), std::max(high.user, s.user),
-                std::max(high.privateBytes, s.privateBytes), std::max(high.heapBytes, s.heapBytes)};
+                std::max(high.privateBytes, s.privateBytes), std::max(high.heapBytes, s.heapBytes), 0};
     }
     const double overheadMs = Mean(times.overhead);
     const double ratio = Median(web) / Median(plain);
@@ -574,18 +602,19 @@ int Run(int argc, char** argv) {
                 static_cast<double>(roundsHeap) / rounds);
     std::printf("bench: from the end of the warm-up, every %d cycles: handles %lu -> %lu (%lu..%lu, %s), GDI "
                 "objects %lu -> %lu (%lu..%lu, %s), USER objects %lu -> %lu (%lu..%lu, %s), private %.0f KB -> "
-                "%.0f KB (%.0f..%.0f KB, %s), heap blocks in use %.0f KB -> %.0f KB\n",
+                "%.0f KB (%.0f..%.0f KB, %s), heap blocks in use %.0f KB -> %.0f KB; handles open at the end that "
+                "were not at the start: %s\n",
                 every, first.handles, last.handles, low.handles, high.handles, SourceName(sources.handles),
                 first.gdi, last.gdi, low.gdi, high.gdi, SourceName(sources.gdi), first.user, last.user, low.user,
                 high.user, SourceName(sources.user), first.privateBytes / 1024.0, last.privateBytes / 1024.0,
                 low.privateBytes / 1024.0, high.privateBytes / 1024.0, SourceName(sources.privateBytes),
-                first.heapBytes / 1024.0, last.heapBytes / 1024.0);
+                first.heapBytes / 1024.0, last.heapBytes / 1024.0, newHandles.c_str());
 
     std::ofstream csv(BesideProgram("bench_samples.csv").c_str());
-    csv << "cycle,handles,gdi,user,private_kb,heap_kb\n";
+    csv << "cycle,handles,gdi,user,private_kb,heap_kb,threads\n";
     for (const Sample& s : samples)
         csv << s.cycle << ',' << s.handles << ',' << s.gdi << ',' << s.user << ',' << s.privateBytes / 1024 << ','
-            << s.heapBytes / 1024 << '\n';
+            << s.heapBytes / 1024 << ',' << s.threads << '\n';
 
     std::ofstream figures(BesideProgram("bench_figures.txt").c_str());
     auto put = [&](const char* name, double value, int decimals) {
@@ -647,6 +676,7 @@ int Run(int argc, char** argv) {
         put((name + "_low").c_str(), one.low, 0);
         put((name + "_high").c_str(), one.high, 0);
     }
+    figures << "new_handles=" << newHandles << '\n';
     source("handles_source", sources.handles);
     source("gdi_source", sources.gdi);
     source("user_source", sources.user);

@@ -274,6 +274,8 @@ def main():
                f"{int(num['heap_kb_last'])} KB ({growth['heap_kb']:+.0f} KB, "
                f"{growth['heap_kb'] * 1024 / cycles:.0f} bytes a cycle) | | |")
     out.append("")
+    out.append(f"Handles open at the last sample that were not open at the first, by kind: "
+               f"{f.get('new_handles', '?')}.\n")
     out.append(f"The {int(num['cycles'])} measured cycles took {num['series_s']:.1f} s in all, samples and long "
                f"failures included. In all the window counted checks {int(num['checks'])}, successes {int(num['successes'])}, message boxes "
                f"{int(num['message_boxes'])}, wrong replies in the probe rounds {int(num['wrong_replies'])}.\n")
