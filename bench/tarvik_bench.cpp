@@ -406,10 +406,10 @@ int Run(int argc, char** argv) {
     const int cycles = Argument(argc, argv, 1, 10000);
     // Even counts, so that every sample follows a success (the checks fail
     // and succeed by turns, failing first) and the animation is off.
-    const int warmup = (Argument(argc, argv, 2, 1000) + 1) / 2 * 2;
-    const int rounds = Argument(argc, argv, 3, 2000);
+    const int warmup = (Argument(argc, argv, 2, 500) + 1) / 2 * 2;
+    const int rounds = Argument(argc, argv, 3, 1000);
     const int every = (Argument(argc, argv, 4, 250) + 1) / 2 * 2;
-    const int steadyCycles = Argument(argc, argv, 5, 2000);
+    const int steadyCycles = Argument(argc, argv, 5, 1000);
 
     WSADATA winsock;
     WSAStartup(MAKEWORD(2, 2), &winsock);

@@ -5,7 +5,7 @@
 # writes docs/benchmarks.md with a plot, and ends with the summary line.
 # Asserts nothing; the test command does not run it.
 #   BENCH_ARGS: cycles, warm-up cycles, probe rounds, sample spacing
-#               (default: 10000 1000 2000 250)
+#               and steady cycles (default: 10000 500 1000 250 1000)
 #   TARVIK_BUILD: the build root (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
