@@ -2,7 +2,8 @@
 # Configures (once) and builds:
 #   win     the Windows build whose tests run under Wine here: 32-bit when this
 #           machine runs 32-bit Wine, else 64-bit (same sources);
-#   product the 32-bit Tarvik.exe, when "win" is not already 32-bit;
+#   product the 32-bit Tarvik.exe that users copy: a stripped release build
+#           (also where "win" is 32-bit, since that one keeps debug information);
 #   native  the portable code and its tests, with ASan and UBSan;
 #   fuzz    the libFuzzer targets (clang).
 # TARVIK_BUILD: the build root (default: build).
@@ -18,7 +19,6 @@ configure() {  # dir, cmake arguments...
 }
 # DIRS: which builds (default: all of them); TARGETS: which targets in each.
 dirs=(${DIRS:-win native fuzz product})
-[ "$arch" != i686 ] || dirs=("${dirs[@]/product}")  # "win" is the 32-bit build then
 for dir in "${dirs[@]}"; do
     case $dir in
     win)     configure win -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw.cmake" -DTARVIK_WIN_ARCH="$arch" ;;
@@ -27,9 +27,10 @@ for dir in "${dirs[@]}"; do
     product) configure product -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw.cmake" -DTARVIK_WIN_ARCH=i686 ;;
     *)       continue ;;
     esac
-    # The product build only ever makes the program.
+    # The product build only ever makes the program, and only when asked
+    # for everything or for the program.
     if [ "$dir" = product ]; then
-        [ "$targets" = all ] || continue
+        [ "$targets" = all ] || [[ " $targets " == *" Tarvik "* ]] || continue
         cmake --build "$build/$dir" --target Tarvik -- -j2
     else
         cmake --build "$build/$dir" --target $targets -- -j2

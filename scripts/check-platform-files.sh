@@ -14,5 +14,5 @@ while IFS= read -r file; do
         echo "check-platform-files: $file includes platform headers but its name has no _win" >&2
         status=1
     fi
-done < <(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'fuzz/*.h' 'fuzz/*.cpp')
+done < <(git ls-files 'src/*.h' 'src/*.cpp' 'tests/*.h' 'tests/*.cpp' 'fuzz/*.h' 'fuzz/*.cpp' 'bench/*.h' 'bench/*.cpp')
 exit $status

@@ -8,8 +8,10 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=${TARVIK_BUILD:-build}
 
-# Only the program, in the same Windows build that the tests use.
-DIRS=win TARGETS=Tarvik bash scripts/build.sh
+# Only the program: in the same Windows build that the tests use, which runs
+# here, and as the 32-bit product that users copy to Windows.
+DIRS="win product" TARGETS=Tarvik bash scripts/build.sh
+echo "run: the product for Windows is $build/product/src/ui/Tarvik.exe (copy it anywhere; it needs no installer)"
 
 exe="$build/win/src/ui/Tarvik.exe"
 if [ -n "${DISPLAY:-}" ]; then

@@ -1,9 +1,10 @@
 #include "framework/layout.h"
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
-#include <locale>
-#include <sstream>
 #include <string>
 #include <utility>
 
@@ -17,6 +18,17 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
+
+// The C library converts numbers with the decimal point of the C locale in
+// force, while a layout always writes '.'; these streams of libstdc++ are
+// avoided since they would double the program's size.
+char DecimalPoint() { return *std::localeconv()->decimal_point; }
+std::string InCLocale(std::string_view number, char from, char to) {
+    std::string converted(number);
+    for (char& c : converted)
+        if (c == from) c = to;
+    return converted;
+}
 
 int HexDigit(char c) {
     if (IsDigit(c)) return c - '0';
@@ -205,13 +217,12 @@ private:
             if (digits() == 0) Fail("malformed number");
         }
         if (IsNameChar(Peek()) || Peek() == '.') Fail("malformed number");
-        std::istringstream in(std::string(text_.substr(start, pos_ - start)));
-        in.imbue(std::locale::classic());
         LayoutValue value;
         value.kind = LayoutValue::Kind::Float;
-        in >> value.real;
-        // Overflow fails the stream; underflow gives a subnormal or zero.
-        if (in.fail() || !std::isfinite(value.real)) Fail("floating-point number out of range");
+        const std::string number = InCLocale(text_.substr(start, pos_ - start), '.', DecimalPoint());
+        value.real = std::strtold(number.c_str(), nullptr);
+        // Overflow gives infinity; underflow gives a subnormal or zero.
+        if (!std::isfinite(value.real)) Fail("floating-point number out of range");
         return value;
     }
 
@@ -323,11 +334,9 @@ void PrintString(const Text& text, Text& out) {
 // Enough digits that the same long double reads back, always with a '.' or an
 // exponent so that it reads back as a float.
 void PrintFloat(long double real, Text& out) {
-    std::ostringstream text;
-    text.imbue(std::locale::classic());
-    text.precision(std::numeric_limits<long double>::max_digits10);
-    text << real;
-    Text printed = text.str();
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*Lg", std::numeric_limits<long double>::max_digits10, real);
+    Text printed = InCLocale(buffer, DecimalPoint(), '.');
     if (printed.find_first_of(".e") == Text::npos) printed += ".0";
     out += printed;
 }

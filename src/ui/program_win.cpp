@@ -6,12 +6,14 @@
 
 #include "framework/application_win.h"
 #include "ui/main_form_win.h"
+#include "ui/program_icon_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto& application = tarvik::fw::Application::Instance();
     try {
         application.Initialize();
         auto Form1 = std::make_unique<tarvik::TForm1>();
+        tarvik::ShowProgramIcon(*Form1);
         application.Run();
     } catch (...) {
         application.HandleCurrentException();

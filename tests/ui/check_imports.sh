@@ -2,6 +2,7 @@
 # check_imports.sh <objdump> <program>: fails when the program imports a DLL
 # that is not part of Windows itself.
 set -euo pipefail
+export LC_ALL=C  # objdump translates "DLL Name:" under other locales
 objdump=$1 program=$2
 system="kernel32 user32 gdi32 comctl32 advapi32 shell32 ole32 oleaut32 wininet ws2_32 wsock32 msvcrt netapi32"
 status=0

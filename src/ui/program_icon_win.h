@@ -1,0 +1,18 @@
+// The program's own icon (the resource that the shell shows for the file) on
+// its windows: the title bar of the main form, and the application's window,
+// which carries the taskbar button and stands for the program in Alt+Tab.
+#pragma once
+
+#include "framework/form_win.h"
+
+namespace tarvik {
+
+// The icon's resource name in the program file.
+constexpr char kProgramIconName[] = "MAINICON";
+
+// Gives the form and the application's window the program icon, at the
+// system's large and small sizes. Without the resource (a test program),
+// nothing changes.
+void ShowProgramIcon(fw::Form& mainForm);
+
+}  // namespace tarvik

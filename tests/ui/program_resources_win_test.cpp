@@ -1,0 +1,67 @@
+// The program file's icon and version resource, compiled into this test
+// program as into Tarvik.exe.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "framework/application_win.h"
+#include "framework/box_recorder_win.h"
+#include "ui/main_form_win.h"
+#include "ui/program_icon_win.h"
+
+namespace tarvik {
+namespace {
+
+TEST(ProgramResourcesTest, MainFormAndTaskbarWindowShowTheProgramIcon) {
+    testing::BoxRecorder boxes;  // the first-start error, with no settings file
+    TForm1 form{CheckCollaborators{}};
+    ShowProgramIcon(form);
+    for (HWND window : {form.Handle(), fw::Application::Instance().Handle()}) {
+        for (WPARAM kind : {ICON_BIG, ICON_SMALL}) {
+            SCOPED_TRACE(kind);
+            const auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, kind, 0));
+            ICONINFO info{};
+            ASSERT_TRUE(icon && GetIconInfo(icon, &info));
+            BITMAP colour{};
+            GetObjectA(info.hbmColor, sizeof colour, &colour);
+            EXPECT_EQ(colour.bmWidth, GetSystemMetrics(kind == ICON_BIG ? SM_CXICON : SM_CXSMICON));
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+        }
+    }
+}
+
+TEST(ProgramResourcesTest, VersionNamesTheProductInRussianAndEnglish) {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, data.data()));
+
+    auto value = [&](const char* block, const char* name) -> Text {
+        void* text = nullptr;
+        UINT length = 0;
+        const Text query = Text("\\StringFileInfo\\") + block + "\\" + name;
+        if (!VerQueryValueA(data.data(), query.c_str(), &text, &length) || !length) return {};
+        return static_cast<const char*>(text);
+    };
+    EXPECT_EQ(value("041904E3", "ProductName"), "Tarvik");
+    EXPECT_EQ(value("041904E3", "FileDescription"), "Тарвик: сторож связи в области уведомлений");
+    EXPECT_EQ(value("040904E4", "ProductName"), "Tarvik");
+    EXPECT_EQ(value("040904E4", "FileDescription"), "Tarvik: connectivity watchdog in the notification area");
+    EXPECT_EQ(value("040904E4", "FileVersion"), TARVIK_VERSION);
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
+}  // namespace
+}  // namespace tarvik
