@@ -226,7 +226,7 @@ def main():
 
     out = []
     out.append("# Benchmarks: what a long run costs\n")
-    out.append("Written by `bash scripts/bench.sh`, which builds the benchmark program `bench/tarvik_bench.cpp` "
+    out.append("Written by `bash scripts/bench.sh`, which builds the benchmark program in `bench/` "
                "and runs it once. The figures are for reading: nothing here is asserted, and the test command "
                "does not run the benchmark.\n")
     out.append("## The machine\n")
