@@ -131,6 +131,8 @@ def panel(canvas, box, xs, series, title, x_label):
         low, high = middle - 5, middle + 5
     pad = (high - low) * 0.1
     low, high = low - pad, high + pad
+    if min(values) >= 0:
+        low = max(low, 0)
     x_low, x_high = xs[0], max(xs[-1], xs[0] + 1)
 
     def to_x(v):
@@ -174,10 +176,13 @@ def plot(samples, path):
            ("GDI objects", [int(r["gdi"]) for r in samples], (40, 110, 220)),
            ("windows", [int(r["user"]) for r in samples], (30, 150, 60))],
           "Handles and objects", "cycles after the warm-up")
+    def since_first(key):
+        return [int(r[key]) - int(samples[0][key]) for r in samples]
+
     panel(canvas, (90, 320, 740, 510), xs,
-          [("private", [int(r["private_kb"]) for r in samples], (120, 60, 170)),
-           ("heap blocks in use", [int(r["heap_kb"]) for r in samples], (230, 130, 0))],
-          "Memory (KB)", "cycles after the warm-up")
+          [("private", since_first("private_kb"), (120, 60, 170)),
+           ("heap blocks in use", since_first("heap_kb"), (230, 130, 0))],
+          "Memory: KB more than at the first sample", "cycles after the warm-up")
     with open(path, "wb") as f:
         f.write(canvas.png())
 
@@ -221,7 +226,7 @@ def main():
 
     out = []
     out.append("# Benchmarks: what a long run costs\n")
-    out.append("Written by `bash scripts/bench.sh`, which builds the benchmark program `bench/tarvik_bench.cpp` "
+    out.append("Written by `bash scripts/bench.sh`, which builds the benchmark program in `bench/` "
                "and runs it once. The figures are for reading: nothing here is asserted, and the test command "
                "does not run the benchmark.\n")
     out.append("## The machine\n")
@@ -303,11 +308,14 @@ def main():
                f"{growth['heap_kb'] * 1024 / cycles:.0f} bytes a cycle in the series above.\n")
     out.append("## Plot\n")
     out.append(f"![Handles, GDI objects, windows, private memory and heap blocks in use against cycles]({os.path.basename(png_path)})\n")
-    out.append("## How the counts are taken under Wine\n")
-    out.append("Wine 8.0 does not give these figures: `GetProcessHandleCount` succeeds with 0, "
-               "`GetGuiResources` returns 0 for GDI and USER objects (not implemented), and "
-               "`PROCESS_MEMORY_COUNTERS_EX.PrivateUsage` is 0. Where the system's figure is 0 the benchmark "
-               "counts for itself:\n")
+    out.append("## How the counts are taken\n")
+    if all(v == "system" for v in sources.values()):
+        out.append("Every count is the system's own figure (`GetProcessHandleCount`, `GetGuiResources`, "
+                   "`PROCESS_MEMORY_COUNTERS_EX.PrivateUsage`).\n")
+    else:
+        out.append("Where the system's figure is 0 the benchmark counts for itself. Wine 8.0 gives none of them: "
+                   "`GetProcessHandleCount` succeeds with 0, `GetGuiResources` returns 0 for GDI and USER objects "
+                   "(not implemented), and `PROCESS_MEMORY_COUNTERS_EX.PrivateUsage` is 0. Here:\n")
     out.append(f"- kernel handles ({source_note('handles')}): every handle value that "
                "`GetHandleInformation` accepts;")
     out.append(f"- GDI objects ({source_note('gdi')}): the used entries of the process's GDI handle table "
@@ -319,7 +327,7 @@ def main():
                "`VirtualQuery`.\n")
     out.append("Heap blocks in use are always the benchmark's own count: the busy blocks of every process heap, "
                "with `HeapWalk`. They tell memory that is really held apart from free space kept by the heaps.\n")
-    out.append("On Windows the system's own figures are used.\n")
+    out.append("Where the system gives a figure (on Windows), that one is used.\n")
     out.append("## The summary line\n")
     out.append(f"    {summary}\n")
     with open(markdown_path, "w", encoding="utf-8") as f_out:
