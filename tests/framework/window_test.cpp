@@ -159,6 +159,14 @@ TEST(Timer, HandlerErrorIsReportedAndTicksGoOn) {
     EXPECT_EQ(boxes.boxes[0].style, 0x10u);
 }
 
+// Chooses the second item with the keyboard once the menu is open.
+void CALLBACK ChooseSecondItem(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (HWND popup = FindWindowA("#32768", nullptr)) {
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(popup, WM_KEYDOWN, key, 0);
+    }
+}
+
 TEST(PopupMenu, PopupRunsTheChosenItem) {
     Component owner;
     PopupMenu menu(&owner);
@@ -169,13 +177,7 @@ TEST(PopupMenu, PopupRunsTheChosenItem) {
         items[i]->SetParentComponent(&menu);
         items[i]->OnClick = [&chosen, i](Component&) { chosen = i; };
     }
-    // Choose the second item with the keyboard once the menu is open.
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        if (HWND popup = FindWindowA("#32768", nullptr)) {
-            for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(popup, WM_KEYDOWN, key, 0);
-        }
-    });
+    SetTimer(nullptr, 0, 100, &ChooseSecondItem);
     menu.Popup(10, 10);
     EXPECT_EQ(chosen, 1);
 }
