@@ -3,6 +3,8 @@
 #   win     the Windows build whose tests run under Wine here: 32-bit when this
 #           machine runs 32-bit Wine, else 64-bit (same sources);
 #   product the 32-bit Tarvik.exe, when "win" is not already 32-bit;
+#   win32   the 32-bit build of the Windows tests, when "win" is not already
+#           32-bit: they run in the 32-bit test machine (scripts/vm-test.sh);
 #   native  the portable code and its tests, with ASan and UBSan;
 #   fuzz    the libFuzzer targets (clang).
 # TARVIK_BUILD: the build root (default: build).
@@ -17,13 +19,15 @@ configure() {  # dir, cmake arguments...
     [ -f "$build/$dir/build.ninja" ] || cmake -S . -B "$build/$dir" -G Ninja "$@" >/dev/null
 }
 # DIRS: which builds (default: all of them); TARGETS: which targets in each.
-dirs=(${DIRS:-win native fuzz product})
+dirs=(${DIRS:-win native fuzz product win32})
 [ "$arch" != i686 ] || dirs=("${dirs[@]/product}")  # "win" is the 32-bit build then
+[ "$arch" != i686 ] || dirs=("${dirs[@]/win32}")
 for dir in "${dirs[@]}"; do
     case $dir in
     win)     configure win -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw.cmake" -DTARVIK_WIN_ARCH="$arch" ;;
     native)  configure native -DCMAKE_BUILD_TYPE=Debug ;;
     fuzz)    configure fuzz -DCMAKE_BUILD_TYPE=Debug -DTARVIK_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ ;;
+    win32)   configure win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw.cmake" -DTARVIK_WIN_ARCH=i686 ;;
     product) configure product -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw.cmake" -DTARVIK_WIN_ARCH=i686 ;;
     *)       continue ;;
     esac

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, once and only when missing, every Debian package that the builds
 # and tests need, and generates the Russian locale the program runs under.
+# Further package names as arguments are installed too.
 set -euo pipefail
 
 need=()
@@ -9,7 +10,7 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 fonts-wine locales xvfb xauth x11-utils cmake ninja-build
-          googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool)
+          googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool "$@")
 for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
 
 if ((${#need[@]})); then

@@ -1,28 +1,44 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds everything and runs every test: the native
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz
-# targets for a short while, and the Windows tests under Wine.
+# targets for a short while, the Windows tests under Wine, and the 32-bit
+# tests and program (in a virtual machine where this kernel cannot run
+# 32-bit programs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/build.sh
+begin=$SECONDS
+timed() {  # name, command...
+    local name=$1 start=$SECONDS rc=0; shift
+    "$@" || rc=$?
+    echo "== $name: $((SECONDS - start)) s$([ $rc -eq 0 ] || echo ", FAILED")"
+    return $rc
+}
+timed setup bash scripts/setup.sh
+arch=$(scripts/wine-arch.sh)
+# The 32-bit test machine's tools, where 32-bit Wine cannot run here.
+[ "$arch" = i686 ] || timed "setup (virtual machine)" bash scripts/setup.sh qemu-system-x86 debootstrap
+timed build bash scripts/build.sh
 build=${TARVIK_BUILD:-build}
 status=0
 for dir in native fuzz win; do
     echo "== tests: $dir"
-    ctest --test-dir "$build/$dir" --output-on-failure -j2 || status=1
+    timed "tests: $dir" ctest --test-dir "$build/$dir" --output-on-failure -j2 || status=1
 done
 # Where the Windows tests ran as a 64-bit build, check the 32-bit product too:
-# a 32-bit PE that needs no DLL beyond Windows' own.
+# a 32-bit PE that needs no DLL beyond Windows' own, and the 32-bit tests and
+# the product itself run in the virtual machine.
 product="$build/product/src/ui/Tarvik.exe"
-if [ -f "$product" ]; then
+if [ "$arch" != i686 ]; then
     echo "== product: $product"
-    if i686-w64-mingw32-objdump -f "$product" | grep -q 'file format pei-i386' &&
+    if LC_ALL=C i686-w64-mingw32-objdump -f "$product" | grep -q 'file format pei-i386' &&
        tests/ui/check_imports.sh i686-w64-mingw32-objdump "$product" >/dev/null; then
         echo "product: 32-bit, Windows libraries only"
     else
         echo "product: not a 32-bit program, or it imports a DLL beyond Windows' own" >&2
         status=1
     fi
+    echo "== tests: win32 and the product, in the 32-bit test machine"
+    timed "tests: win32 (virtual machine)" bash scripts/vm-test.sh || status=1
 fi
+echo "== all: $((SECONDS - begin)) s, $([ $status -eq 0 ] && echo passed || echo FAILED)"
 exit $status
