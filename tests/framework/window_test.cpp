@@ -159,12 +159,13 @@ TEST(Timer, HandlerErrorIsReportedAndTicksGoOn) {
     EXPECT_EQ(boxes.boxes[0].style, 0x10u);
 }
 
-// Chooses the second item with the keyboard once the menu is open.
+// Chooses the second item with the keyboard once the menu is open (a slow
+// machine may tick before).
 void CALLBACK ChooseSecondItem(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (!popup || !IsWindowVisible(popup)) return;
     KillTimer(nullptr, id);
-    if (HWND popup = FindWindowA("#32768", nullptr)) {
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(popup, WM_KEYDOWN, key, 0);
-    }
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(popup, WM_KEYDOWN, key, 0);
 }
 
 TEST(PopupMenu, PopupRunsTheChosenItem) {
