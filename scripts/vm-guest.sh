@@ -17,7 +17,9 @@ status=0
 step() {  # name, command...
     local name=$1 start=$SECONDS rc=0; shift
     echo "== vm: $name"
-    "$@" || rc=$?
+    # Through a pipe: the console is a terminal, and CTest would colour it.
+    "$@" 2>&1 | cat
+    rc=${PIPESTATUS[0]}
     echo "== vm: $name: $([ $rc -eq 0 ] && echo passed || echo "FAILED (status $rc)") in $((SECONDS - start)) s"
     [ $rc -eq 0 ] || status=1
 }

@@ -30,6 +30,7 @@ unmount() {
     done
 }
 trap unmount EXIT
+trap 'exit 1' INT TERM
 
 # Runs a command again (after a pause) when it fails: the archive's mirrors
 # fail now and then for a minute ("File has unexpected size", a reset).
@@ -78,9 +79,10 @@ in_root locale-gen >>"$log" 2>&1
 cat > "$root/sbin/vminit" <<'EOF'
 #!/bin/sh
 export PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root
-mount -t proc proc /proc
-mount -t sysfs sys /sys
-mount -t devtmpfs dev /dev 2>/dev/null
+# The initramfs may have mounted some of them already.
+mountpoint -q /proc || mount -t proc proc /proc
+mountpoint -q /sys || mount -t sysfs sys /sys
+mountpoint -q /dev || mount -t devtmpfs dev /dev
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm

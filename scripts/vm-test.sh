@@ -11,6 +11,8 @@
 # the suite of build/win32 and the start test of build/product's Tarvik.exe;
 # their output comes back on the serial console, the exit status in a file.
 #
+#   vm-test.sh          build the disk when needed, then run the tests
+#   vm-test.sh image    only build the disk when needed
 # TARVIK_BUILD: the build root (default: build).
 # TARVIK_VM_TESTS: a CTest regular expression of the win32 tests to run
 #   (default: all of them).
@@ -25,10 +27,6 @@ build=$(cd "${TARVIK_BUILD:-build}" && pwd)
 vm="$build/vm"
 mkdir -p "$vm"
 
-for f in "$build/win32/CTestTestfile.cmake" "$build/product/src/ui/Tarvik.exe"; do
-    [ -e "$f" ] || { echo "vm-test: $f is missing: run scripts/build.sh first" >&2; exit 1; }
-done
-
 # One run at a time per build tree.
 exec 8>"$vm/.lock"
 flock 8
@@ -37,7 +35,7 @@ key=$(sha256sum scripts/vm-image.sh | cut -c1-16)
 image="$vm/image-$key"
 if [ ! -f "$image/root.img" ]; then
     # A build cut short may have left its chroot mounts behind.
-    findmnt -rn -o TARGET | grep "^$vm/" | sort -r | while read -r m; do umount -l "$m"; done
+    { findmnt -rn -o TARGET | grep "^$vm/" || true; } | sort -r | while read -r m; do umount -l "$m"; done
     rm -rf --one-file-system "$vm"/image-*
     start=$SECONDS
     echo "vm-test: building the test machine's disk (once; a few minutes), log in $image.tmp/build.log"
@@ -45,6 +43,14 @@ if [ ! -f "$image/root.img" ]; then
     mv "$image.tmp" "$image"
     echo "vm-test: disk built in $((SECONDS - start)) s"
 fi
+# "vm-test.sh image" only makes the disk (the test command does that while it
+# compiles).
+[ "${1:-}" != image ] || exit 0
+
+for f in "$build/win32/CTestTestfile.cmake" "$build/product/src/ui/Tarvik.exe"; do
+    [ -e "$f" ] || { echo "vm-test: $f is missing: run scripts/build.sh first" >&2; exit 1; }
+done
+
 
 job="$vm/job"
 rm -rf "$job"
@@ -105,5 +111,10 @@ if [ ! -s "$job/status" ]; then
     exit 1
 fi
 status=$(cat "$job/status")
-echo "vm-test: the 32-bit tests ended with status $status"
-[ "$status" -eq 0 ]
+if [ "$status" -ne 0 ]; then
+    # Once more at the end, what failed (the whole output is above).
+    echo "vm-test: FAILED in the 32-bit test machine (console: $console):" >&2
+    grep -E '^== vm: .*FAILED|^program_start: FAILED|^\s+[0-9]+ - .*\(' "$console" >&2 || true
+    exit 1
+fi
+echo "vm-test: the 32-bit tests passed"

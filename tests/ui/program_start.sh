@@ -15,7 +15,9 @@ if [ -z "${TARVIK_ON_XVFB:-}" ]; then
 fi
 wine_run=$1 exe=$2 probe=$3 work=$4
 export TARVIK_WINE_MODE=x11 WINEPREFIX="$(dirname "$wine_run")/wine/x11"
-wait_s=${TARVIK_START_TIMEOUT:-90}  # a cold Wine under emulation is slow
+# The longest wait for any one thing: a cold Wine (its shell and services)
+# takes minutes under emulation.
+wait_s=${TARVIK_START_TIMEOUT:-300}
 server_addr=127.0.0.20
 
 pids=()
@@ -26,7 +28,12 @@ finish() {
     wineserver -w 2>/dev/null || true
 }
 trap finish EXIT
-fail() { echo "program_start: FAILED: $*" >&2; exit 1; }
+fail() {
+    echo "program_start: FAILED: $*" >&2
+    echo "program_start: the windows on the display then:" >&2
+    xwininfo -root -tree 2>/dev/null | grep -v 'has no name' | grep '"' | head -20 >&2
+    exit 1
+}
 cp1251() { printf '%b' "$1" | iconv -f UTF-8 -t CP1251; }
 alive() { kill -0 "$1" 2>/dev/null; }
 
