@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs, once and only when missing, every Debian package that the builds
 # and tests need, and generates the Russian locale the program runs under.
-# Further package names as arguments are installed too.
 set -euo pipefail
 
 need=()
@@ -10,7 +9,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine64 fonts-wine locales xvfb xauth x11-utils cmake ninja-build
-          googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool "$@")
+          googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool
+          qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/vm-test.sh)
 for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
 # 32-bit Wine runs only where the kernel runs 32-bit programs; elsewhere the
 # 32-bit tests run in a virtual machine (scripts/vm-test.sh), so a failed

@@ -15,10 +15,8 @@ timed() {  # name, command...
 }
 timed setup bash scripts/setup.sh
 arch=$(scripts/wine-arch.sh)
-# The 32-bit test machine's tools, where 32-bit Wine cannot run here.
 build=${TARVIK_BUILD:-build}
 if [ "$arch" != i686 ]; then
-    timed "setup (virtual machine)" bash scripts/setup.sh qemu-system-x86 debootstrap
     # Its disk (once) while the builds compile: it mostly waits for the archive.
     mkdir -p "$build"
     timed "test machine's disk" bash scripts/vm-test.sh image > "$build/vm-image.out" 2>&1 &
