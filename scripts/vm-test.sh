@@ -51,7 +51,6 @@ for f in "$build/win32/CTestTestfile.cmake" "$build/product/src/ui/Tarvik.exe"; 
     [ -e "$f" ] || { echo "vm-test: $f is missing: run scripts/build.sh first" >&2; exit 1; }
 done
 
-
 job="$vm/job"
 rm -rf "$job"
 mkdir -p "$job" "$vm/tmp"
