@@ -4,7 +4,9 @@
 # Wine through the build's wine-run wrapper: with the null graphics driver by
 # default, or with DISPLAY under its own Xvfb and Wine's shell (notification
 # area). Tests that share a resource (a loopback port, the display prefix)
-# take a LOCK.
+# take a LOCK. TARVIK_TEST_TIMEOUT is each program's limit in seconds: more
+# where the tests run under emulation (build/win32 in the virtual machine).
+set(TARVIK_TEST_TIMEOUT 240 CACHE STRING "Seconds each test program may take")
 function(tarvik_test name)
     cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS;ENV;LOCK" ${ARGN})
     add_executable(${name} ${T_SOURCES})
@@ -29,7 +31,7 @@ function(tarvik_test name)
         endif()
         set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${fixture})
     endif()
-    set_tests_properties(${name} PROPERTIES TIMEOUT 240 ENVIRONMENT "${env}")
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${TARVIK_TEST_TIMEOUT} ENVIRONMENT "${env}")
     if(locks)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${locks}")
     endif()

@@ -1,17 +1,35 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds everything and runs every test: the native
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz
-# targets for a short while, and the Windows tests under Wine.
+# targets for a short while, the Windows tests under Wine, and the 32-bit
+# tests and program (in a virtual machine where this kernel cannot run
+# 32-bit programs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/check-platform-files.sh
-bash scripts/build.sh
+begin=$SECONDS
+timed() {  # name, command...
+    local name=$1 start=$SECONDS rc=0; shift
+    "$@" || rc=$?
+    echo "== $name: $((SECONDS - start)) s$([ $rc -eq 0 ] || echo ", FAILED")"
+    return $rc
+}
+timed setup bash scripts/setup.sh
+timed "platform-file rule" bash scripts/check-platform-files.sh
+arch=$(scripts/wine-arch.sh)
 build=${TARVIK_BUILD:-build}
+if [ "$arch" != i686 ]; then
+    # Its disk (once) while the builds compile: it mostly waits for the archive.
+    mkdir -p "$build"
+    timed "test machine's disk" bash scripts/vm-test.sh image > "$build/vm-image.out" 2>&1 &
+    image=$!
+    # Never leave it behind half-done, also when a build fails.
+    trap 'wait "$image" 2>/dev/null || true' EXIT
+fi
+timed build bash scripts/build.sh
 status=0
 for dir in native fuzz win; do
     echo "== tests: $dir"
-    ctest --test-dir "$build/$dir" --output-on-failure -j2 || status=1
+    timed "tests: $dir" ctest --test-dir "$build/$dir" --output-on-failure -j2 || status=1
 done
 # The 32-bit product that users copy: a 32-bit PE that needs no DLL beyond
 # Windows' own, stripped, at most 1 MiB, with its icon and version. objdump
@@ -26,4 +44,18 @@ else
     status=1
 fi
 tests/ui/check_product.sh i686-w64-mingw32-objdump "$product" || status=1
+# Where the Windows tests ran as a 64-bit build, the 32-bit tests and the
+# product itself run in the virtual machine.
+if [ "$arch" != i686 ]; then
+    echo "== tests: win32 and the product, in the 32-bit test machine"
+    if wait "$image"; then
+        cat "$build/vm-image.out"
+        timed "tests: win32 (virtual machine)" bash scripts/vm-test.sh || status=1
+    else
+        cat "$build/vm-image.out" >&2
+        echo "tests: win32: FAILED: the test machine's disk could not be built" >&2
+        status=1
+    fi
+fi
+echo "== all: $((SECONDS - begin)) s, $([ $status -eq 0 ] && echo passed || echo FAILED)"
 exit $status

@@ -23,16 +23,23 @@ inline void Pump(DWORD milliseconds) {
 
 // Runs the application's loop; true when it ended by itself within
 // `milliseconds`, false when the limit stopped it.
-inline bool RunLoop(DWORD milliseconds) {
+inline bool& RunLoopTimedOut() {
     static bool timedOut;
-    timedOut = false;
-    const UINT_PTR limit = SetTimer(nullptr, 0, milliseconds, [](HWND, UINT, UINT_PTR, DWORD) {
-        timedOut = true;
-        PostQuitMessage(0);
-    });
+    return timedOut;
+}
+
+// A timer procedure is stdcall on i686, which no lambda converts to.
+inline void CALLBACK StopRunLoop(HWND, UINT, UINT_PTR, DWORD) {
+    RunLoopTimedOut() = true;
+    PostQuitMessage(0);
+}
+
+inline bool RunLoop(DWORD milliseconds) {
+    RunLoopTimedOut() = false;
+    const UINT_PTR limit = SetTimer(nullptr, 0, milliseconds, &StopRunLoop);
     fw::Application::Instance().Run();
     KillTimer(nullptr, limit);
-    return !timedOut;
+    return !RunLoopTimedOut();
 }
 
 }  // namespace tarvik::testing

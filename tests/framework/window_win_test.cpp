@@ -178,6 +178,15 @@ TEST(Timer, HandlerErrorIsReportedAndTicksGoOn) {
     EXPECT_EQ(boxes.boxes[0].style, 0x10u);
 }
 
+// Chooses the second item with the keyboard once the menu is open (a slow
+// machine may tick before).
+void CALLBACK ChooseSecondItem(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (!popup || !IsWindowVisible(popup)) return;
+    KillTimer(nullptr, id);
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(popup, WM_KEYDOWN, key, 0);
+}
+
 TEST(PopupMenu, PopupRunsTheChosenItem) {
     Component owner;
     PopupMenu menu(&owner);
@@ -188,13 +197,7 @@ TEST(PopupMenu, PopupRunsTheChosenItem) {
         items[i]->SetParentComponent(&menu);
         items[i]->OnClick = [&chosen, i](Component&) { chosen = i; };
     }
-    // Choose the second item with the keyboard once the menu is open.
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        if (HWND popup = FindWindowA("#32768", nullptr)) {
-            for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(popup, WM_KEYDOWN, key, 0);
-        }
-    });
+    SetTimer(nullptr, 0, 100, &ChooseSecondItem);
     menu.Popup(10, 10);
     EXPECT_EQ(chosen, 1);
 }

@@ -6,7 +6,8 @@ export LC_ALL=C  # objdump translates "DLL Name:" under other locales
 objdump=$1 program=$2
 system="kernel32 user32 gdi32 comctl32 advapi32 shell32 ole32 oleaut32 wininet ws2_32 wsock32 msvcrt netapi32"
 status=0
-dlls=$("$objdump" -p "$program" | sed -n 's/^\s*DLL Name: //p')
+# objdump translates its output under a Russian locale.
+dlls=$(LC_ALL=C "$objdump" -p "$program" | sed -n 's/^\s*DLL Name: //p')
 [ -n "$dlls" ] || { echo "no imports found in $program" >&2; exit 1; }
 for dll in $dlls; do
     name=$(echo "${dll%.*}" | tr 'A-Z' 'a-z')

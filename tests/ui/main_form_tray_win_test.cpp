@@ -107,10 +107,12 @@ TEST_F(TrayWiringTest, AReleaseLeavesAWindowMinimisedThroughItsTaskbarButtonAsIt
     EXPECT_FALSE(Shown()) << "not shown beside a minimised taskbar button";
 }
 
-// Runs inside the menu's loop: picks the first item ("Закрыть").
+// Runs inside the menu's loop: picks the first item ("Закрыть") once the
+// menu is up (a slow machine may tick before).
 void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
     HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return;
+    KillTimer(nullptr, timer);
     PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
 }

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Starts the real Tarvik.exe under Wine on a private Xvfb, as a user would:
+#   1. with no settings file: the integer-value box, the icon in the
+#      notification area, and the program still running after the box;
+#   2. with a settings file that has it probe a loopback web server every
+#      second: the requests arrive about a second apart, then "Закрыть" in the
+#      icon's menu ends the program, which writes the file back.
+#
+#   program_start.sh <wine-run> <Tarvik.exe> <program_probe.exe> <work dir>
+# Needs root (the web probe uses port 80) and python3, xdotool, xvfb-run.
+set -euo pipefail
+if [ -z "${TARVIK_ON_XVFB:-}" ]; then
+    export TARVIK_ON_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+wine_run=$1 exe=$2 probe=$3 work=$4
+export TARVIK_WINE_MODE=x11 WINEPREFIX="$(dirname "$wine_run")/wine/x11"
+# The longest wait for any one thing: a cold Wine (its shell and services)
+# takes minutes under emulation.
+wait_s=${TARVIK_START_TIMEOUT:-300}
+server_addr=127.0.0.20
+
+pids=()
+finish() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    # Wine before Xvfb, or its shell hangs on to the display.
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+}
+trap finish EXIT
+fail() {
+    echo "program_start: FAILED: $*" >&2
+    echo "program_start: the windows on the display then:" >&2
+    xwininfo -root -tree 2>/dev/null | grep -v 'has no name' | grep '"' | head -20 >&2
+    exit 1
+}
+cp1251() { printf '%b' "$1" | iconv -f UTF-8 -t CP1251; }
+alive() { kill -0 "$1" 2>/dev/null; }
+
+rm -rf "$work"
+mkdir -p "$work/first" "$work/second"
+
+echo "== first start, no settings file"
+cp "$exe" "$work/first/Tarvik.exe"
+"$wine_run" "$work/first/Tarvik.exe" >"$work/first/out.txt" 2>&1 &
+program=$!
+pids+=("$program")
+text=$("$wine_run" "$probe" box Tarvik "$wait_s") || fail "no error box at the first start"
+[ "$text" = "'' is not a valid integer value." ] || fail "the box says \"$text\""
+echo "box: $text"
+"$wine_run" "$probe" icon "$wait_s" || fail "no icon after the first start"
+echo "icon: in the notification area"
+sleep 3
+alive "$program" || fail "the program ended after its box: $(cat "$work/first/out.txt")"
+echo "still running after the box"
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+echo "== second start, probing http://$server_addr/ every second"
+cp "$exe" "$work/second/Tarvik.exe"
+# "01" reads as 1 and is saved as "1": the file really is written again.
+settings='[SETUP]\r\nIP=\r\nHOST=http://'$server_addr'/alive\r\nINTERVAL=01\r\nACTIONS=5\r\nCOMPUTER=localhost\r\nMESSAGE=Связи нет.\r\nSTATUS=1\r\n'
+cp1251 "$settings" > "$work/second/Tarvik.ini"
+cp1251 "${settings/INTERVAL=01/INTERVAL=1}" > "$work/second/expected.ini"
+
+python3 - "$server_addr" "$work/second/requests.txt" <<'EOF' &
+import http.server, sys, time
+addr, log = sys.argv[1], sys.argv[2]
+class Handler(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        with open(log, "a") as f:
+            f.write("%.3f %s\n" % (time.monotonic(), self.path))
+        body = b"alive"
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+    def log_message(self, *args):
+        pass
+http.server.HTTPServer((addr, 80), Handler).serve_forever()
+EOF
+pids+=($!)
+"$wine_run" "$work/second/Tarvik.exe" >"$work/second/out.txt" 2>&1 &
+program=$!
+pids+=("$program")
+"$wine_run" "$probe" icon "$wait_s" || fail "no icon after the second start"
+for ((i = 0; i < wait_s; i++)); do
+    [ "$(cat "$work/second/requests.txt" 2>/dev/null | wc -l)" -ge 5 ] && break
+    sleep 1
+done
+# One gap alone may be short: a tick that comes due during a slow check is
+# delivered as soon as the check ends. On average they are a second apart.
+python3 - "$work/second/requests.txt" <<'EOF' || fail "the checks do not come once a second"
+import sys
+times = [float(line.split()[0]) for line in open(sys.argv[1])]
+gaps = [b - a for a, b in zip(times, times[1:])]
+print("requests: %d, seconds apart: %s" % (len(times), " ".join("%.2f" % g for g in gaps)))
+sys.exit(0 if len(times) >= 5 and 0.6 < sum(gaps) / len(gaps) < 2.5 else 1)
+EOF
+if "$wine_run" "$probe" box Tarvik 1 >/dev/null 2>&1; then fail "an error box at the second start"; fi
+
+xy=$("$wine_run" "$probe" menu "$wait_s") || fail "no menu on the icon"
+# The menu's only item, "Закрыть".
+xdotool mousemove ${xy% *} ${xy#* } click 1
+for ((i = 0; i < wait_s; i++)); do alive "$program" || break; sleep 1; done
+alive "$program" && fail "the program still runs after \"Закрыть\""
+cmp "$work/second/expected.ini" "$work/second/Tarvik.ini" ||
+    fail "the saved file differs: $(od -c "$work/second/Tarvik.ini" | head -20)"
+echo "closed through the menu; the settings file written back as expected"
