@@ -10,6 +10,7 @@
 #include "framework/form_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/system_win.h"
 
 namespace tarvik {
 
@@ -191,7 +192,7 @@ void TSpinEdit::StepDown(fw::Component&) { Step(-increment_, OnBottomClick); }
 
 void TSpinEdit::Step(Extended delta, const fw::NotifyEvent& after) {
     if (readOnly_) {
-        MessageBeep(MB_OK);
+        fw::DefaultBeep();
         return;
     }
     const Text before = GetText();
@@ -297,7 +298,7 @@ bool TSpinEdit::HandleKeyDown(WPARAM key) {
 bool TSpinEdit::HandleChar(WPARAM& character) {
     const char c = static_cast<char>(character);
     if (!AcceptsChar(c)) {
-        MessageBeep(MB_OK);
+        fw::DefaultBeep();
         return false;
     }
     if (c == '\r' || c == '\x1B') {
