@@ -44,7 +44,7 @@ TEST(TrayArea, TaskbarCreatedBroadcastPutsTheIconBack) {
     ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
     ASSERT_FALSE(ShellHasIcon(tray));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return ShellHasIcon(tray); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return ShellHasIcon(tray); }));
     EXPECT_TRUE(tray.IconShown());
 }
 

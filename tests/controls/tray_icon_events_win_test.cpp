@@ -180,12 +180,13 @@ TEST_F(TrayEventsTest, DoubleClickRunsTheMenusDefaultItemInsteadOfOnDblClick) {
 
 // The menu's modal loop runs this: note that the menu is open, and close it.
 std::vector<std::string>* menuLog = nullptr;
-// A slow machine may tick before the menu is up: look again (for 5 s).
-int closeMenuTicks = 0;
+// A slow machine may tick before the menu is up: look again, for as long as
+// any wait for a state.
+DWORD closeMenuSince = 0;
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND menuWindow = FindWindowA("#32768", nullptr);
     const bool shown = menuWindow && IsWindowVisible(menuWindow);
-    if (!shown && ++closeMenuTicks < 100) return;
+    if (!shown && GetTickCount() - closeMenuSince < testing::kStateWait) return;
     KillTimer(nullptr, timer);
     RECT bounds{};
     if (!shown || !GetWindowRect(menuWindow, &bounds)) {
@@ -203,7 +204,7 @@ TEST_F(TrayEventsTest, RightClickShowsTheMenuAtThePointerInsteadOfOnClick) {
     menu.Add(close);
     tray.SetPopupMenu(&menu);
     menuLog = &events;
-    closeMenuTicks = 0;
+    closeMenuSince = GetTickCount();
     SetTimer(nullptr, 0, 50, &CloseMenu);
     events.clear();
     PostMessageA(tray.MessageWindowHandle(), kTrayCallbackMessage, 0, WM_RBUTTONDOWN);

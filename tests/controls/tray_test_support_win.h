@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "controls/tray_icon_win.h"
+#include "framework/window_test_support_win.h"
 #include "test_data.h"
 
 namespace tarvik::testing {
@@ -72,6 +73,7 @@ private:
     bool refuseAdds_ = false;
 };
 
+// The messages waiting now, dispatched as they are: no form's key handling.
 inline void Pump() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -80,7 +82,7 @@ inline void Pump() {
     }
 }
 
-inline bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 5000) {
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kStateWait) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end) return false;

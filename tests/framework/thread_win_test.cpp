@@ -29,8 +29,10 @@ private:
     std::atomic<bool>* destroyed_;
 };
 
+// Generous: only a condition that never comes waits this long, and a busy
+// machine can hold a thread back for seconds.
 bool WaitUntil(const std::function<bool()>& condition) {
-    for (int i = 0; i < 500 && !condition(); ++i) Sleep(10);
+    for (int i = 0; i < 3000 && !condition(); ++i) Sleep(10);
     return condition();
 }
 

@@ -102,7 +102,8 @@ TEST_P(BoundTest, EndsWithinTheBound) {
     const Clock::time_point start = Clock::now();
     const Text body = WebProbe(Text(c.address) + "/", limits);
     const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
-    EXPECT_LT(took, limits.reading + milliseconds(1000)) << took.count() << " ms";
+    // Loose: a busy machine runs late; without the bound it would be minutes.
+    EXPECT_LT(took, limits.reading + milliseconds(8000)) << took.count() << " ms";
     EXPECT_EQ(!body.empty(), c.succeeds) << body;
 }
 
@@ -130,7 +131,7 @@ TEST(WebProbe, SilentServerFailsAfterTheDefaultWait) {
     EXPECT_EQ(WebProbe("127.0.0.15/"), "");
     const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
     EXPECT_GE(took, milliseconds(9000));
-    EXPECT_LT(took, milliseconds(13000));
+    EXPECT_LT(took, milliseconds(40000)) << "without the wait it would be minutes";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ namespace {
 
 using testing::BoxRecorder;
 using testing::Pump;
+using testing::PumpUntil;
 using testing::RunLoop;
 
 struct Calls {
@@ -105,8 +106,7 @@ TEST_F(MainFormTest, FirstStartWithoutSettingsFileReportsAndChecksEverySecond) {
     EXPECT_TRUE(form->Timer->Ticking());
     EXPECT_EQ(form->Timer->Interval(), 1000u);
 
-    Pump(1300);
-    ASSERT_GE(calls.webProbes.size(), 1u);
+    ASSERT_TRUE(PumpUntil([&] { return !calls.webProbes.empty(); })) << "the first tick";
     EXPECT_EQ(calls.webProbes[0], "");
 }
 
@@ -115,7 +115,7 @@ TEST_F(MainFormTest, FirstStartWithoutSettingsFileReportsAndChecksEverySecond) {
 TEST_F(MainFormTest, ChecksRunWhileTheStartUpErrorIsOpen) {
     std::size_t checksWhileOpen = 0;
     fw::SetMessageBoxHook([&](const fw::MessageBoxRequest&) {
-        Pump(1300);
+        PumpUntil([&] { return !calls.webProbes.empty(); });
         checksWhileOpen = calls.webProbes.size();
         return IDOK;
     });
@@ -220,7 +220,7 @@ TEST_F(MainFormTest, SpinFieldsStepWithTheirKeysApplyOnLeavingAndSaveOnClose) {
     SendMessageA(host, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
     EXPECT_EQ(form->EditAction->GetText(), "3");
     PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(RunLoop(2000));
+    EXPECT_TRUE(RunLoop());
     EXPECT_EQ(Saved("INTERVAL"), "9");
     EXPECT_EQ(Saved("ACTIONS"), "3");
 }
@@ -316,7 +316,7 @@ TEST_F(MainFormTest, RealCloseSavesTrimmedFieldsAndEnds) {
             form->N1->Click();
         else
             PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
-        EXPECT_TRUE(RunLoop(2000));
+        EXPECT_TRUE(RunLoop());
         EXPECT_EQ(Saved("IP"), "10.2.2.2");
         EXPECT_EQ(Saved("HOST"), "127.0.0.2/page");
         EXPECT_EQ(Saved("INTERVAL"), "12");
@@ -369,7 +369,7 @@ TEST_F(MainFormTest, SessionEndQueryAgreesAndLaterCloseEnds) {
     EXPECT_TRUE(form->ExitRequested);
     EXPECT_FALSE(RunLoop(200));  // no close request of its own
     PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(RunLoop(2000));
+    EXPECT_TRUE(RunLoop());
     EXPECT_EQ(Saved("STATUS"), "1");
 }
 
@@ -393,7 +393,7 @@ TEST_F(MainFormTest, SessionEndSavesTheFieldsAsTheyStandACancelledOneNothing) {
             ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));
         }
         SendMessageA(form->Handle(), WM_ENDSESSION, c.ends, 0);
-        EXPECT_EQ(RunLoop(c.ends ? 2000 : 300), c.ends != FALSE) << "the loop ends with the session";
+        EXPECT_EQ(c.ends ? RunLoop() : RunLoop(300), c.ends != FALSE) << "the loop ends with the session";
         EXPECT_TRUE(boxes.boxes.empty()) << "nobody could answer a box";
         if (c.savedIp) {
             EXPECT_EQ(Saved("IP"), c.savedIp);
