@@ -85,17 +85,20 @@ program=$!
 pids+=("$program")
 "$wine_run" "$probe" icon "$wait_s" || fail "no icon after the second start"
 for ((i = 0; i < wait_s; i++)); do
-    [ "$(cat "$work/second/requests.txt" 2>/dev/null | wc -l)" -ge 5 ] && break
+    [ "$(cat "$work/second/requests.txt" 2>/dev/null | wc -l)" -ge 7 ] && break
     sleep 1
 done
 # One gap alone may be short: a tick that comes due during a slow check is
-# delivered as soon as the check ends. On average they are a second apart.
+# delivered as soon as the check ends. On average they are never less than
+# a second apart; a busy machine may hold some of them back for seconds, but
+# not most: the middle gap is about a second (at the built-in 5 s it would
+# be 5).
 python3 - "$work/second/requests.txt" <<'EOF' || fail "the checks do not come once a second"
 import sys
 times = [float(line.split()[0]) for line in open(sys.argv[1])]
 gaps = [b - a for a, b in zip(times, times[1:])]
 print("requests: %d, seconds apart: %s" % (len(times), " ".join("%.2f" % g for g in gaps)))
-sys.exit(0 if len(times) >= 5 and 0.6 < sum(gaps) / len(gaps) < 2.5 else 1)
+sys.exit(0 if len(times) >= 7 and sum(gaps) / len(gaps) > 0.6 and sorted(gaps)[len(gaps) // 2] < 2.5 else 1)
 EOF
 if "$wine_run" "$probe" box Tarvik 1 >/dev/null 2>&1; then fail "an error box at the second start"; fi
 
