@@ -1,14 +1,17 @@
-# tarvik_test(<name> SOURCES ... [LIBS ...] [ENV VAR=value ...] [DISPLAY] [LOCK name])
+# tarvik_test(<name> SOURCES ... [LIBS ...] [ENV VAR=value ...] [DISPLAY] [DESKTOP] [LOCK name])
 #
 # One test program, run as one CTest test. In the Windows build it runs under
 # Wine through the build's wine-run wrapper: with the null graphics driver by
 # default, or with DISPLAY under its own Xvfb and Wine's shell (notification
 # area). Tests that share a resource (a loopback port, the display prefix)
-# take a LOCK. TARVIK_TEST_TIMEOUT is each program's limit in seconds: more
+# take a LOCK. DESKTOP marks a program that shows windows, menus or message
+# boxes: every program of the null driver's prefix shares one desktop, whose
+# active window, focus and menus are one for all, so a window shown by one
+# takes the focus from another's. Such programs take turns. TARVIK_TEST_TIMEOUT is each program's limit in seconds: more
 # where the tests run under emulation (build/win32 in the virtual machine).
 set(TARVIK_TEST_TIMEOUT 240 CACHE STRING "Seconds each test program may take")
 function(tarvik_test name)
-    cmake_parse_arguments(T "DISPLAY" "" "SOURCES;LIBS;ENV;LOCK" ${ARGN})
+    cmake_parse_arguments(T "DISPLAY;DESKTOP" "" "SOURCES;LIBS;ENV;LOCK" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     # Shared test support is included as "<area>/<file>.h".
@@ -28,6 +31,9 @@ function(tarvik_test name)
             set(fixture wine_x11)
         else()
             set(fixture wine_null)
+            if(T_DESKTOP)
+                list(APPEND locks wine_null_desktop)
+            endif()
         endif()
         set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${fixture})
     endif()
