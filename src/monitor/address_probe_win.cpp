@@ -4,33 +4,42 @@
 
 #include <windows.h>
 
-#include "framework/handles_win.h"
+#include <cstring>
+
 #include "framework/message_box_win.h"
-#include "monitor/system_library_win.h"
+#include "monitor/icmp_echo_win.h"
 #include "monitor/winsock_session_win.h"
 
 namespace tarvik {
 
 namespace {
 
-// The ICMP library is only checked for its entry points, never called; it
-// is released at once so that repeated probes hold nothing.
-void CheckIcmpLibrary() {
-    const fw::LibraryHandle icmp = LoadSystemLibrary("ICMP.DLL");
-    if (!icmp) return;
-    if (!GetProcAddress(icmp.Get(), "IcmpCreateFile") || !GetProcAddress(icmp.Get(), "IcmpCloseHandle") ||
-        !GetProcAddress(icmp.Get(), "IcmpSendEcho")) {
-        fw::AppMessageBox("Erro pegando endereзos ICMP", "Error", 0);
-    }
-}
-
+// Where no echo can be sent, whether the name service knows the target (a
+// dotted address by its reverse record) is all there is to go by.
 bool NameServiceKnows(const Text& address) {
     if (address.empty()) return false;
-    // 255.255.255.255 gives INADDR_NONE too and so goes to the name look-up.
     const unsigned long numeric = inet_addr(address.c_str());
     if (numeric != INADDR_NONE)
         return gethostbyaddr(reinterpret_cast<const char*>(&numeric), 4, AF_INET) != nullptr;
     return gethostbyname(address.c_str()) != nullptr;
+}
+
+// The IPv4 address to send the echo to: a dotted address as it stands (no
+// look-up), anything else by the name service, whose first address counts.
+bool ResolveAddress(const Text& address, IPAddr& resolved) {
+    if (address.empty()) return false;
+    // 255.255.255.255 gives INADDR_NONE too and so goes to the name look-up.
+    const unsigned long numeric = inet_addr(address.c_str());
+    if (numeric != INADDR_NONE) {
+        resolved = numeric;
+        return true;
+    }
+    const hostent* entry = gethostbyname(address.c_str());
+    if (!entry || entry->h_addrtype != AF_INET || entry->h_length != 4 || !entry->h_addr_list ||
+        !entry->h_addr_list[0])
+        return false;
+    std::memcpy(&resolved, entry->h_addr_list[0], 4);
+    return true;
 }
 
 }  // namespace
@@ -44,7 +53,8 @@ Text AddressProbe(const Text& target) {
     for (char c : target)
         if (c != ' ') address += c;
 
-    CheckIcmpLibrary();
+    const IcmpEcho icmp;
+    if (icmp.GetState() == IcmpEcho::State::Incomplete) fw::AppMessageBox("Erro pegando endereзos ICMP", "Error", 0);
 
     WinSockSession winsock(MAKEWORD(1, 1));
     if (!winsock.Started()) {
@@ -54,7 +64,14 @@ Text AddressProbe(const Text& target) {
         fw::AppMessageBox("Нет ip адреса", "WSAStartup", 0);
         return Text();
     }
-    return NameServiceKnows(address) ? Text("Есть связь") : Text();
+    bool reachable = false;
+    if (icmp.GetState() != IcmpEcho::State::Ready) {
+        reachable = NameServiceKnows(address);
+    } else {
+        IPAddr resolved = 0;
+        reachable = ResolveAddress(address, resolved) && icmp.Answered(resolved);
+    }
+    return reachable ? Text("Есть связь") : Text();
 }
 
 }  // namespace tarvik

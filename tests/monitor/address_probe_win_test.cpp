@@ -1,45 +1,135 @@
+// Built twice: against Wine's own ICMP.DLL, which answers echo requests to
+// this machine's loopback addresses, and (TARVIK_ICMP_DOUBLE) with the
+// recording double in the system folder, which sends nothing and answers as
+// each row says. Each program runs the rows meant for it.
 #include <gtest/gtest.h>
 
 #include <winsock2.h>
 
+#include <optional>
+#include <vector>
+
 #include "framework/box_recorder_win.h"
+#include "framework/handles_win.h"
 #include "monitor/address_probe.h"
+#include "monitor/doubles/icmp_recording_win.h"
+#include "monitor/system_library_win.h"
 
 namespace tarvik {
 namespace {
 
 using testing::BoxRecorder;
+using testing::IcmpAnswer;
+using testing::IcmpRecord;
 
-struct LookupCase {
+#ifdef TARVIK_ICMP_DOUBLE
+constexpr bool kWithDouble = true;
+#else
+constexpr bool kWithDouble = false;
+#endif
+
+// The double's answer, and the address it must have been asked.
+struct DoubleEcho {
+    ULONG status;       // IP_REQ_TIMED_OUT: no reply at all
+    const char* from;   // the replying address
+    const char* asked;  // null: no echo request at all
+    bool createFails = false;
+};
+
+struct ProbeCase {
     const char* name;
     const char* target;
     bool reachable;
+    std::optional<DoubleEcho> echo;  // none: Wine's own ICMP.DLL answers
 };
 
-class AddressLookupTest : public ::testing::TestWithParam<LookupCase> {};
+constexpr ULONG kNoReply = IP_REQ_TIMED_OUT;
 
-TEST_P(AddressLookupTest, AsksTheNameService) {
-    BoxRecorder recorder;
-    EXPECT_EQ(AddressProbe(GetParam().target), GetParam().reachable ? "Есть связь" : "");
-    EXPECT_TRUE(recorder.boxes.empty());  // the real ICMP library is complete
+const ProbeCase kCases[] = {
+    // Wine's ICMP.DLL: every loopback address answers.
+    {"address", "127.0.0.1", true, {}},
+    {"address_without_reverse_record", "127.0.0.2", true, {}},
+    {"name", "localhost", true, {}},
+    {"blanks_around", "  127.0.0.1  ", true, {}},
+    {"blanks_inside", "127. 0 .0.1", true, {}},
+    {"blanks_inside_name", "local host", true, {}},
+    {"unknown_name", "no-such-host.invalid", false, {}},
+    {"only_blanks", "   ", false, {}},
+    // A tab is not a blank and stays in the name.
+    {"tab_kept", "local\thost", false, {}},
+
+    // The double.
+    {"silent_address", "127.0.0.2", false, DoubleEcho{kNoReply, "0.0.0.0", "127.0.0.2"}},
+    {"known_name_silent", "localhost", false, DoubleEcho{kNoReply, "0.0.0.0", "127.0.0.1"}},
+    {"reply", "127.0.0.2", true, DoubleEcho{IP_SUCCESS, "127.0.0.2", "127.0.0.2"}},
+    {"reply_from_elsewhere", "127.0.0.2", false, DoubleEcho{IP_SUCCESS, "127.0.0.9", "127.0.0.2"}},
+    {"unreachable", "127.0.0.2", false, DoubleEcho{IP_DEST_HOST_UNREACHABLE, "127.0.0.2", "127.0.0.2"}},
+    {"no_echo_handle", "127.0.0.2", false, DoubleEcho{IP_SUCCESS, "127.0.0.2", nullptr, true}},
+    {"unknown_name_not_echoed", "no-such-host.invalid", false, DoubleEcho{IP_SUCCESS, "0.0.0.0", nullptr}},
+    // Not told apart from a non-address: looked up as a name, which the
+    // resolver takes as numeric. Never sent for real: it is a broadcast.
+    {"broadcast_goes_by_name", "255.255.255.255", false, DoubleEcho{kNoReply, "0.0.0.0", "255.255.255.255"}},
+};
+
+void PrintTo(const ProbeCase& c, std::ostream* os) { *os << c.name; }
+
+std::vector<ProbeCase> CasesOfThisProgram() {
+    std::vector<ProbeCase> cases;
+    for (const ProbeCase& c : kCases)
+        if (c.echo.has_value() == kWithDouble) cases.push_back(c);
+    return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Probe, AddressLookupTest,
-    ::testing::Values(LookupCase{"name", "localhost", true},
-                      LookupCase{"address", "127.0.0.1", true},
-                      LookupCase{"blanks_around", "  127.0.0.1  ", true},
-                      LookupCase{"blanks_inside", "127. 0 .0.1", true},
-                      LookupCase{"blanks_inside_name", "local host", true},
-                      LookupCase{"unknown_name", "no-such-host.invalid", false},
-                      LookupCase{"only_blanks", "   ", false},
-                      // Not told apart from a non-address: looked up as a
-                      // name, which the resolver takes as numeric.
-                      LookupCase{"broadcast_goes_by_name", "255.255.255.255", true},
-                      // A tab is not a blank and stays in the name.
-                      LookupCase{"tab_kept", "local\thost", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+class AddressProbeTest : public ::testing::TestWithParam<ProbeCase> {
+protected:
+    // Holds the double loaded, so that its record survives the probe's release.
+    void SetUp() override {
+        if (!kWithDouble) return;
+        icmp_ = LoadSystemLibrary("ICMP.DLL");
+        ASSERT_TRUE(icmp_);
+        setAnswer_ = reinterpret_cast<testing::IcmpSetAnswerFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(icmp_.Get(), "TestSetAnswer")));
+        getRecord_ = reinterpret_cast<testing::IcmpGetRecordFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(icmp_.Get(), "TestGetRecord")));
+        ASSERT_TRUE(setAnswer_ && getRecord_) << "the recording double is not the library in use";
+        const DoubleEcho& echo = *GetParam().echo;
+        const IcmpAnswer answer = {echo.createFails, echo.status, inet_addr(echo.from)};
+        setAnswer_(&answer);
+    }
 
+    fw::LibraryHandle icmp_;
+    testing::IcmpSetAnswerFunction setAnswer_ = nullptr;
+    testing::IcmpGetRecordFunction getRecord_ = nullptr;
+};
+
+TEST_P(AddressProbeTest, SendsOneEchoRequest) {
+    const ProbeCase& c = GetParam();
+    BoxRecorder recorder;
+    EXPECT_EQ(AddressProbe(c.target), c.reachable ? "Есть связь" : "");
+    EXPECT_TRUE(recorder.boxes.empty());  // the ICMP library is complete
+    if (!kWithDouble) return;
+
+    IcmpRecord record{};
+    getRecord_(&record);
+    // An echo handle only for an address to ask, and each one made closed.
+    EXPECT_EQ(record.creates, c.echo->asked || c.echo->createFails ? 1 : 0);
+    EXPECT_EQ(record.closes, c.echo->asked ? 1 : 0);
+    if (!c.echo->asked) {
+        EXPECT_EQ(record.sends, 0);
+        return;
+    }
+    ASSERT_EQ(record.sends, 1);
+    EXPECT_EQ(record.asked, inet_addr(c.echo->asked));
+    EXPECT_EQ(record.dataSize, 32);
+    EXPECT_GE(record.replySize, sizeof(ICMP_ECHO_REPLY) + 32 + 8);
+    EXPECT_GE(record.timeoutMs, 1000u);
+    EXPECT_LE(record.timeoutMs, 5000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Probe, AddressProbeTest, ::testing::ValuesIn(CasesOfThisProgram()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+#ifndef TARVIK_ICMP_DOUBLE
 TEST(AddressProbe, EmptyTargetIsReported) {
     BoxRecorder recorder;
     EXPECT_EQ(AddressProbe(""), "");
@@ -64,6 +154,7 @@ TEST(AddressProbe, HoldsNothingAfterwards) {
     EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
     if (s != INVALID_SOCKET) closesocket(s);
 }
+#endif
 
 }  // namespace
 }  // namespace tarvik

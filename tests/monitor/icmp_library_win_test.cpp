@@ -1,6 +1,7 @@
 // Runs with ICMP.DLL replaced: TARVIK_EXPECT_INCOMPLETE_ICMP set means a test
 // double lacking IcmpSendEcho stands in the system folder, otherwise the library
-// is disabled and does not load at all. Either way the probe goes on.
+// is disabled and does not load at all. Either way the probe goes on, on the
+// name service's word alone.
 #include <gtest/gtest.h>
 
 #include "framework/box_recorder_win.h"
@@ -25,6 +26,13 @@ TEST(IcmpLibrary, ProbeGoesOn) {
 #else
     EXPECT_TRUE(recorder.boxes.empty());
 #endif
+}
+
+// With no echo to send, whether the name service knows the target decides.
+TEST(IcmpLibrary, LookUpDecides) {
+    BoxRecorder recorder;
+    EXPECT_EQ(AddressProbe("localhost"), "Есть связь");
+    EXPECT_EQ(AddressProbe("no-such-host.invalid"), "");
 }
 
 }  // namespace
