@@ -60,7 +60,9 @@ start)
     "$(dirname "$0")/wine-prefix.sh" ensure "$root" "$mode"
     # The first process starts Wine's services, which inherit its output:
     # keep them off any pipe that a test runner reads.
-    WINEPREFIX="$prefix" wineserver -p </dev/null >/dev/null 2>&1
+    # A server that is still running (a run cut short, a program started by
+    # hand) refuses a second one; it serves the tests just as well.
+    WINEPREFIX="$prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
     if [ "$mode" = null ]; then
         WINEPREFIX="$prefix" DISPLAY= "$WINELOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
     fi
