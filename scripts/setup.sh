@@ -1,57 +1,96 @@
 #!/usr/bin/env bash
 # Installs, once and only when missing, every Debian package that the builds
 # and tests need, and generates the Russian locale the program runs under.
+# With everything in place it prints nothing and takes well under a second.
 set -euo pipefail
-
-need=()
-have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine64 fonts-wine locales xvfb xauth x11-utils cmake ninja-build
           googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool
           qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/vm-test.sh)
-for p in "${packages[@]}"; do have "$p" || need+=("$p"); done
-# 32-bit Wine runs only where the kernel runs 32-bit programs; elsewhere the
-# 32-bit tests run in a virtual machine (scripts/vm-test.sh), so a failed
-# install of it (the i386 index of a mirror mid-sync leaves its libraries
-# out of step with the amd64 ones) is no reason to stop.
+
+# Where a try to install 32-bit Wine failed: not tried again until this file
+# is removed (the archive's i386 index has lagged behind its amd64 one for
+# days, and each try costs a minute of downloads).
+wine32_failed=/var/lib/tarvik/wine32-failed
+
+installed() {  # package... : prints those of them that are installed
+    dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' "$@" 2>/dev/null |
+        awk '$NF == "installed" { print $1 }'
+}
+
+# 32-bit Wine is worth having only where this kernel runs 32-bit programs at
+# all; elsewhere the 32-bit tests run in a virtual machine (vm-test.sh). The
+# check runs a 93-byte 32-bit Linux program that only exits.
+runs_32bit() {
+    local probe rc=0
+    probe=$(mktemp "${TMPDIR:-/tmp}/tarvik-elf32.XXXXXX")
+    printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'`
+          `'\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'`
+          `'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x5d\x00\x00\x00'`
+          `'\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' > "$probe"
+    chmod +x "$probe"
+    "$probe" 2>/dev/null || rc=$?
+    rm -f "$probe"
+    return $rc
+}
+
+have=" $(installed "${packages[@]}" | sed 's/:.*//' | tr '\n' ' ') "
+need=()
+for p in "${packages[@]}"; do [[ $have == *" $p "* ]] || need+=("$p"); done
 optional=()
-have wine32:i386 || optional+=(wine32:i386)
+if [ ! -e "$wine32_failed" ] && [ -z "$(installed wine32:i386)" ] && runs_32bit; then
+    optional=(wine32:i386)
+fi
+has_locale() { locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; }
 
 if ((${#need[@]} + ${#optional[@]})); then
-    [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to install: ${need[*]} ${optional[*]}" >&2; exit 1; }
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [ "$(id -u)" -ne 0 ]; then
+        if ((${#need[@]})); then
+            echo "setup: run as root to install: ${need[*]}" >&2
+            exit 1
+        fi
+        echo "setup: not root, so wine32:i386 is left out; the 32-bit tests run in the virtual machine" >&2
+        optional=()
+    fi
+fi
+if ((${#need[@]} + ${#optional[@]})); then
+    export DEBIAN_FRONTEND=noninteractive
+    log=$(mktemp "${TMPDIR:-/tmp}/tarvik-setup.XXXXXX")
+    echo "setup: installing ${need[*]}${need[*]:+ }${optional[*]}"
+    if ((${#optional[@]})) && ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
     fi
-    export DEBIAN_FRONTEND=noninteractive
     # A mirror caught mid-sync fails one index or another ("File has
     # unexpected size"); the rest are still fresh, so try a few times and then
     # go on: the install below fails clearly if a package really is missing.
+    keep_log=false
     for try in 1 2 3; do
-        apt-get update -qq && break
-        echo "setup: apt-get update failed (try $try), going on" >&2
-        sleep 5
+        apt-get update -qq >>"$log" 2>&1 && break
+        keep_log=true
+        echo "setup: apt-get update failed (try $try of 3; its output is in $log)" >&2
+        [ "$try" -eq 3 ] || sleep 5
     done
-    ((${#need[@]} == 0)) || apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
-    if ((${#optional[@]})) && ! apt-get install -y -qq --no-install-recommends "${optional[@]}" >/dev/null 2>&1; then
-        echo "setup: could not install ${optional[*]}; the 32-bit tests will run in the virtual machine" >&2
+    if ((${#need[@]})) && ! apt-get install -y -qq --no-install-recommends "${need[@]}" >>"$log" 2>&1; then
+        tail -20 "$log" >&2
+        echo "setup: the install failed; its output is in $log" >&2
+        exit 1
     fi
+    # 32-bit Wine's i386 libraries must match the amd64 ones version for
+    # version, which fails while the archive's i386 index lags behind; the
+    # 64-bit build is then tested here and the 32-bit one in the machine.
+    if ((${#optional[@]})) && ! apt-get install -y -qq --no-install-recommends "${optional[@]}" >>"$log" 2>&1; then
+        keep_log=true
+        mkdir -p "$(dirname "$wine32_failed")"
+        date -u > "$wine32_failed"
+        echo "setup: wine32:i386 could not be installed, so the 32-bit tests run in the virtual machine;" \
+             "remove $wine32_failed to try again" >&2
+    fi
+    $keep_log || rm -f "$log"
 fi
 
-# 32-bit Wine only matters where the kernel runs 32-bit programs (see
-# wine-arch.sh; elsewhere the tests run the 64-bit build). Its i386 libraries
-# must match the amd64 ones version for version, which fails while the
-# archive's i386 index lags behind; then the 64-bit build is tested instead.
-if ! have wine32:i386; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "setup: not root, so wine32:i386 is left out; the Windows tests run the 64-bit build" >&2
-    elif ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null 2>&1; then
-        echo "setup: wine32:i386 did not install; the Windows tests run the 64-bit build" >&2
-    fi
-fi
-
-if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
+if ! has_locale; then
     [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to generate ru_RU.UTF-8" >&2; exit 1; }
     sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
