@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "framework/steady_clock_win.h"
 #include "monitor/internet_handle_win.h"
 #include "monitor/web_address.h"
 
@@ -20,7 +21,7 @@ static_assert(sizeof kContentType - 1 == 49, "the header line is sent with its C
 constexpr DWORD kAddOrReplace = HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE;  // 0xA0000000
 constexpr std::size_t kChunkBytes = 1024;
 
-using Clock = std::chrono::steady_clock;
+using Clock = fw::SteadyClock;
 
 void SetTimeout(HINTERNET handle, DWORD option, std::chrono::milliseconds value) {
     DWORD milliseconds = static_cast<DWORD>(std::max<std::chrono::milliseconds::rep>(value.count(), 1));
