@@ -10,6 +10,7 @@
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout_reader.h"
+#include "framework/system_library_win.h"
 #include "framework/window_win.h"
 
 namespace tarvik {
@@ -64,8 +65,7 @@ void LetTaskbarCreatedIn(HWND window) {
     using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     const HMODULE user32 = GetModuleHandleA("user32.dll");
     if (!user32) return;
-    const auto filter = reinterpret_cast<FilterFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    const auto filter = fw::FindEntry<FilterFunction>(user32, "ChangeWindowMessageFilterEx");
     if (filter) filter(window, TaskbarCreatedMessage(), kMessageFilterAllow, nullptr);
 }
 

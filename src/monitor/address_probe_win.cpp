@@ -6,7 +6,7 @@
 
 #include "framework/handles_win.h"
 #include "framework/message_box_win.h"
-#include "monitor/system_library_win.h"
+#include "framework/system_library_win.h"
 #include "monitor/winsock_session_win.h"
 
 namespace tarvik {
@@ -16,7 +16,7 @@ namespace {
 // The ICMP library is only checked for its entry points, never called; it
 // is released at once so that repeated probes hold nothing.
 void CheckIcmpLibrary() {
-    const fw::LibraryHandle icmp = LoadSystemLibrary("ICMP.DLL");
+    const fw::LibraryHandle icmp = fw::LoadSystemLibrary("ICMP.DLL");
     if (!icmp) return;
     if (!GetProcAddress(icmp.Get(), "IcmpCreateFile") || !GetProcAddress(icmp.Get(), "IcmpCloseHandle") ||
         !GetProcAddress(icmp.Get(), "IcmpSendEcho")) {

@@ -6,7 +6,7 @@
 #include "framework/message_box_win.h"
 #include "monitor/fault_shield.h"
 #include "monitor/session_message.h"
-#include "monitor/system_library_win.h"
+#include "framework/system_library_win.h"
 #include "monitor/wide_text_win.h"
 
 namespace tarvik {
@@ -21,13 +21,12 @@ using NetMessageBufferSendFunction = DWORD(WINAPI*)(LPCWSTR serverName, LPCWSTR 
 }  // namespace
 
 bool SendAlertMessage(const Text& computer, const Text& message) {
-    const fw::LibraryHandle netapi = LoadSystemLibrary("NetApi32.dll");
+    const fw::LibraryHandle netapi = fw::LoadSystemLibrary("NetApi32.dll");
     if (!netapi) {
         fw::PlatformMessageBox("NetApi32.dll не загружена.", std::nullopt, kSystemModalError);
         return false;
     }
-    const auto send = reinterpret_cast<NetMessageBufferSendFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(netapi.Get(), "NetMessageBufferSend")));
+    const auto send = fw::FindEntry<NetMessageBufferSendFunction>(netapi.Get(), "NetMessageBufferSend");
     if (!send) {
         fw::PlatformMessageBox("Функция NetMessageBufferSend не обнаружена.", std::nullopt, kSystemModalError);
         return false;

@@ -8,7 +8,7 @@
 
 #include "base/program_title.h"
 #include "framework/handles_win.h"
-#include "monitor/system_library_win.h"
+#include "framework/system_library_win.h"
 #include "monitor/wide_text_win.h"
 
 namespace tarvik {
@@ -19,7 +19,7 @@ namespace {
 // (every Windows since XP has them).
 class SessionService {
 public:
-    SessionService() : library_(LoadSystemLibrary("wtsapi32.dll")) {
+    SessionService() : library_(fw::LoadSystemLibrary("wtsapi32.dll")) {
         if (!library_) return;
         found_ = Find(openServer, "WTSOpenServerW") && Find(closeServer, "WTSCloseServer") &&
                  Find(enumerateSessions, "WTSEnumerateSessionsW") &&
@@ -38,7 +38,7 @@ public:
 private:
     template <class Function>
     bool Find(Function& function, const char* name) {
-        function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library_.Get(), name)));
+        function = fw::FindEntry<Function>(library_.Get(), name);
         return function != nullptr;
     }
 
