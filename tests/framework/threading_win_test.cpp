@@ -1,5 +1,4 @@
-// The lock, the condition, the event and the steady clock, between real
-// threads.
+// The condition and the steady clock, between real threads.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,7 +9,6 @@
 
 #include "framework/condition_win.h"
 #include "framework/critical_section_win.h"
-#include "framework/event_win.h"
 #include "framework/function_thread_win.h"
 #include "framework/steady_clock_win.h"
 
@@ -19,24 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using tarvik::testing::FunctionThread;
-
-TEST(CriticalSection, KeepsOtherThreadsOutAlsoWhenTakenTwice) {
-    CriticalSection section;
-    long count = 0;
-    auto add = [&] {
-        for (int i = 0; i < 20000; ++i) {
-            Guard outer(section);
-            Guard inner(section);
-            const long seen = count;
-            if (i % 64 == 0) SwitchToThread();  // let the other thread try now
-            count = seen + 1;
-        }
-    };
-    {
-        FunctionThread one(add), two(add);
-    }
-    EXPECT_EQ(count, 40000);
-}
 
 // Several threads wait on one condition: one notice wakes exactly one of
 // them, a notice to all the rest, and none waits past its limit.
@@ -77,33 +57,6 @@ TEST(Condition, NoticeWakesOneOrAllAndLimitsEndWaits) {
     start = SteadyClock::now();
     EXPECT_FALSE(condition.WaitFor(guard, 100ms, [] { return false; }));
     EXPECT_GE(SteadyClock::now() - start, 100ms);
-}
-
-// A message loop that also waits for the event wakes when another thread
-// sets it.
-TEST(Event, WakesAMessageLoopWaitingBesideItsMessages) {
-    Event done;
-    EXPECT_FALSE(done.Wait(0));
-    FunctionThread worker([&] {
-        Sleep(50);
-        done.Set();
-    });
-    DWORD result = WAIT_TIMEOUT;
-    const auto start = SteadyClock::now();
-    while (result != WAIT_OBJECT_0 && SteadyClock::now() - start < 30s) {
-        const HANDLE handle = done.Handle();
-        result = MsgWaitForMultipleObjects(1, &handle, FALSE, 30000, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    }
-    EXPECT_EQ(result, WAIT_OBJECT_0);
-    EXPECT_TRUE(done.Wait(0)) << "a manual-reset event stays set";
-    done.Reset();
-    EXPECT_FALSE(done.Wait(0));
-
-    Event once(Event::Kind::AutoReset, true);
-    EXPECT_TRUE(once.Wait(0));
-    EXPECT_FALSE(once.Wait(0)) << "an automatic event lets one waiter through";
 }
 
 TEST(SteadyClock, GoesForwardWithRealTime) {
