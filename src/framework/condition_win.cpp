@@ -1,11 +1,11 @@
 #include "framework/condition_win.h"
 
-#include "framework/event_win.h"
+#include "framework/handles_win.h"
 
 namespace tarvik::fw {
 
 struct Condition::Waiter {
-    Event wake{Event::Kind::AutoReset};
+    KernelHandle wake{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
     Waiter* next = nullptr;
     bool notified = false;
 };
@@ -16,13 +16,21 @@ bool Condition::WaitFor(Guard& guard, std::chrono::milliseconds timeout) {
                                    ? INFINITE
                                    : static_cast<DWORD>(timeout.count());
     Waiter self;
+    if (!self.wake) {
+        // Windows has no event to give: end the wait early, as a condition
+        // may, rather than fail the waiter; it looks at its state again.
+        guard.Leave();
+        Sleep(1);
+        guard.Enter();
+        return true;
+    }
     {
         Guard queue(queueLock_);
         (last_ ? last_->next : first_) = &self;
         last_ = &self;
     }
     guard.Leave();
-    self.wake.Wait(milliseconds);
+    WaitForSingleObject(self.wake.Get(), milliseconds);
     bool notified;
     {
         // A notice that came after the time ran out still counts; one that
@@ -53,7 +61,7 @@ void Condition::NotifyOne() {
     first_ = waiter->next;
     if (!first_) last_ = nullptr;
     waiter->notified = true;
-    waiter->wake.Set();
+    SetEvent(waiter->wake.Get());
 }
 
 void Condition::NotifyAll() {
@@ -61,7 +69,7 @@ void Condition::NotifyAll() {
     for (Waiter* waiter = first_; waiter;) {
         Waiter* next = waiter->next;
         waiter->notified = true;
-        waiter->wake.Set();
+        SetEvent(waiter->wake.Get());
         waiter = next;
     }
     first_ = last_ = nullptr;

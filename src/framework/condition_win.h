@@ -23,7 +23,10 @@ public:
 
     // Each wait lets go of the guard's lock while it waits and has it again
     // when it returns. The caller holds that lock exactly once (a lock taken
-    // twice would stay held, and the notice would never come).
+    // twice would stay held, and the notice would never come). As with any
+    // condition, a wait may also end without a notice (when Windows has no
+    // event to give): wait in a loop on the shared state, or use the forms
+    // with a predicate.
     void Wait(Guard& guard) { WaitFor(guard, std::chrono::milliseconds(INFINITE)); }
     // False when the time ran out before a notice came.
     bool WaitFor(Guard& guard, std::chrono::milliseconds timeout);
