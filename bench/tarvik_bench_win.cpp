@@ -25,11 +25,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/application_win.h"
 #include "framework/message_box_win.h"
+#include "framework/thread_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
 #include "ui/main_form_win.h"
@@ -89,7 +89,7 @@ bool SendAll(SOCKET socket, const std::string& bytes) {
 // Serves one connection after the other on port 80: /ok gets the page, /flip
 // an empty body (a failed check) and the page by turns, empty first, or
 // always the page once told to stop failing.
-class LoopbackServer {
+class LoopbackServer : public fw::Thread {
 public:
     explicit LoopbackServer(const char* address) {
         listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -104,19 +104,19 @@ public:
                          WSAGetLastError());
             std::exit(1);
         }
-        thread_ = std::thread([this] { Serve(); });
+        Resume();
     }
-    ~LoopbackServer() {
+    ~LoopbackServer() override {
         closesocket(listener_);
-        if (thread_.joinable()) thread_.join();
+        WaitFor();
     }
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     void StopFailing() { steady_ = true; }
 
-private:
-    void Serve() {
+protected:
+    void Execute() override {
         const std::string page = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                                  std::to_string(kPage.size()) + "\r\n\r\n" + kPage;
         const std::string empty = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: 0\r\n\r\n";
@@ -145,7 +145,6 @@ private:
 
     SOCKET listener_ = INVALID_SOCKET;
     std::atomic<bool> steady_{false};
-    std::thread thread_;
 };
 
 // The same page fetched with nothing but WinSock: connect, one GET, read to

@@ -1,4 +1,7 @@
-# Cross-compiling the Windows program with Debian's mingw-w64 (posix threads).
+# Cross-compiling the Windows program with Debian's mingw-w64, in GCC's win32
+# thread model: the POSIX-threads runtime would bring in functions that
+# Windows XP lacks (GetTickCount64), and the program's threads, locks and
+# conditions are the framework's own anyway.
 # TARVIK_WIN_ARCH: i686 (the product, a 32-bit program) or x86_64 (used for
 # the tests on machines whose kernel cannot run 32-bit Linux programs, and so
 # cannot run 32-bit Wine).
@@ -11,8 +14,8 @@ else()
 endif()
 
 set(triple ${TARVIK_WIN_ARCH}-w64-mingw32)
-set(CMAKE_C_COMPILER   ${triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
+set(CMAKE_C_COMPILER   ${triple}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${triple}-g++-win32)
 set(CMAKE_RC_COMPILER  ${triple}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})
@@ -20,5 +23,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# -static-libgcc/-static-libstdc++ alone still import libwinpthread-1.dll.
+# The compiler's own runtime libraries go into the program: it needs no DLL
+# beyond Windows' own.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

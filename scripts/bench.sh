@@ -30,7 +30,7 @@ export BENCH_MACHINE_CORES="$(nproc)"
 export BENCH_MACHINE_MEMORY="$(LC_ALL=C free -m | awk '/^Mem:/ {printf "%.1f GiB", $2 / 1024}')"
 export BENCH_MACHINE_OS="$(. /etc/os-release && echo "$PRETTY_NAME"), Linux $(uname -r)"
 export BENCH_MACHINE_WINE="$(/usr/lib/wine/wine64 --version 2>/dev/null || echo unknown)"
-export BENCH_MACHINE_COMPILER="$(x86_64-w64-mingw32-g++-posix --version | head -n1)"
+export BENCH_MACHINE_COMPILER="$(x86_64-w64-mingw32-g++-win32 --version | head -n1)"
 export BENCH_MACHINE_DATE="$(date -u '+%Y-%m-%d %H:%M UTC')"
 mkdir -p docs
 python3 -B scripts/bench_report.py "$dir/bench_figures.txt" "$dir/bench_samples.csv" \

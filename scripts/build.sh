@@ -17,6 +17,8 @@ arch=$(scripts/wine-arch.sh)
 
 configure() {  # dir, cmake arguments...
     local dir=$1; shift
+    # A tree configured for the POSIX-threads compilers is configured afresh.
+    if grep -qs '^CMAKE_CXX_COMPILER_AR:FILEPATH=.*-posix$' "$build/$dir/CMakeCache.txt"; then rm -rf "${build:?}/$dir"; fi
     [ -f "$build/$dir/build.ninja" ] || cmake -S . -B "$build/$dir" -G Ninja "$@" >/dev/null
 }
 # DIRS: which builds (default: all of them); TARGETS: which targets in each.

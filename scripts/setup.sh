@@ -4,8 +4,8 @@
 # With everything in place it prints nothing and takes well under a second.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-          g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+packages=(g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
+          g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine64 fonts-wine locales xvfb xauth x11-utils cmake ninja-build
           googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool
           qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/vm-test.sh)

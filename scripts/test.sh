@@ -39,8 +39,9 @@ for dir in native fuzz win; do
     timed "tests: $dir" ctest --test-dir "$build/$dir" --output-on-failure -j2 || status=1
 done
 # The 32-bit product that users copy: a 32-bit PE that needs no DLL beyond
-# Windows' own, stripped, at most 1 MiB, with its icon and version. objdump
-# speaks the locale's language: parse it in C.
+# Windows' own, stripped, at most 1 MiB, with its icon and version, whose
+# imports all exist on Windows XP SP3. objdump speaks the locale's language:
+# parse it in C.
 product="$build/product/src/ui/Tarvik.exe"
 echo "== product: $product"
 if LC_ALL=C i686-w64-mingw32-objdump -f "$product" | grep -q 'file format pei-i386' &&
@@ -51,6 +52,8 @@ else
     status=1
 fi
 tests/ui/check_product.sh i686-w64-mingw32-objdump "$product" || status=1
+# Each imported function is on the checked list, none newer than Windows XP.
+tests/ui/check_import_list.sh i686-w64-mingw32-objdump "$product" tests/ui/program_imports.txt || status=1
 # Where the Windows tests ran as a 64-bit build, the 32-bit tests and the
 # product itself run in the virtual machine.
 if [ "$arch" != i686 ]; then

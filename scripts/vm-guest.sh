@@ -28,5 +28,6 @@ ctest_args=(--test-dir "$BUILD/win32" --output-on-failure -j2 -E '^program_start
 [ -z "$TESTS" ] || ctest_args+=(-R "$TESTS")
 step "32-bit test suite (build/win32)" ctest "${ctest_args[@]}"
 step "32-bit product start (build/product)" tests/ui/program_start.sh "$BUILD/win32/wine-run" \
-    "$BUILD/product/src/ui/Tarvik.exe" "$BUILD/win32/tests/ui/program_probe.exe" "$BUILD/vm/job/product_start"
+    "$BUILD/product/src/ui/Tarvik.exe" "$BUILD/win32/tests/ui/program_probe.exe" "$BUILD/vm/job/product_start" \
+    "$BUILD/win32/tests/ui/planted"
 exit $status

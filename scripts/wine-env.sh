@@ -6,4 +6,7 @@ x86_64) export WINELOADER=/usr/lib/wine/wine64 WINEARCH=win64 ;;
 *)      export WINELOADER=/usr/lib/wine/wine WINEARCH=win32 ;;
 esac
 export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${TARVIK_DLL_OVERRIDES:+;$TARVIK_DLL_OVERRIDES}"
+# TARVIK_DLL_OVERRIDES: entries of the tests' own, separated by ";" or by
+# blanks (a ";" is hard to carry through CMake's lists).
+overrides=${TARVIK_DLL_OVERRIDES:-}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${overrides:+;${overrides// /;}}"

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "base/error.h"
+#include "framework/common_controls_win.h"
 #include "framework/component_classes.h"
 #include "framework/layout_reader.h"
 #include "framework/system_win.h"
@@ -193,8 +194,7 @@ int TSpinUpDown::StandardWidth() { return std::min(GetSystemMetrics(SM_CXVSCROLL
 
 fw::Control::CreateParams TSpinUpDown::GetCreateParams() {
     static const bool registered = [] {
-        INITCOMMONCONTROLSEX classes{sizeof classes, ICC_UPDOWN_CLASS};
-        InitCommonControlsEx(&classes);
+        fw::InitCommonControlClasses(ICC_UPDOWN_CLASS);
         RegisterSuperclass(kUpDownClass, UPDOWN_CLASSA);
         return true;
     }();

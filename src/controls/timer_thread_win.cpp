@@ -22,7 +22,7 @@ TTimerThread::TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, boo
 
 void TTimerThread::Proceed() {
     paused_ = false;
-    lock_->wake.notify_all();
+    lock_->wake.NotifyAll();
 }
 
 void TTimerThread::Stop() {
@@ -32,7 +32,7 @@ void TTimerThread::Stop() {
     // its loop yet sees the flag, skips the loop and deletes this object at
     // once, so nothing of it may be touched after Terminate. A woken thread
     // still waits for the lock the caller holds and then sees the flag.
-    lock_->wake.notify_all();
+    lock_->wake.NotifyAll();
     Terminate();
 }
 
@@ -43,18 +43,17 @@ bool TTimerThread::Closing() const {
 void TTimerThread::Execute() {
     // Keep the lock alive on our own: the icon may be gone before we end.
     const std::shared_ptr<TrayLock> lock = lock_;
-    std::unique_lock<std::recursive_mutex> guard(lock->mutex);
+    fw::Guard guard(lock->section);
     while (!Terminated()) {
         if (Closing()) {
-            lock->wake.wait_for(guard, kClosingPoll, [this] { return Terminated(); });
+            lock->wake.WaitFor(guard, kClosingPoll, [this] { return Terminated(); });
             continue;
         }
         if (paused_) {
-            lock->wake.wait(guard, [this] { return !paused_ || Closing(); });
+            lock->wake.Wait(guard, [this] { return !paused_ || Closing(); });
             continue;
         }
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(owner_->Interval());
-        lock->wake.wait_until(guard, until, [this] { return Closing(); });
+        lock->wake.WaitFor(guard, std::chrono::milliseconds(owner_->Interval()), [this] { return Closing(); });
         if (Closing() || paused_ || !owner_->Animated()) continue;
 
         std::exception_ptr error;
@@ -65,7 +64,7 @@ void TTimerThread::Execute() {
         }
         // Let the owning thread in between frames, even with an Interval of 0,
         // and never show the error box while holding the lock.
-        guard.unlock();
+        guard.Leave();
         if (error) {
             try {
                 std::rethrow_exception(error);
@@ -75,7 +74,7 @@ void TTimerThread::Execute() {
         } else {
             SwitchToThread();
         }
-        guard.lock();
+        guard.Enter();
     }
 }
 

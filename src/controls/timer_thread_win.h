@@ -11,10 +11,10 @@
 // owning thread for good.
 #pragma once
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
+#include "framework/condition_win.h"
+#include "framework/critical_section_win.h"
 #include "framework/thread_win.h"
 
 namespace tarvik {
@@ -22,18 +22,18 @@ namespace tarvik {
 class TTrayIcon;
 
 struct TrayLock {
-    std::recursive_mutex mutex;
+    fw::CriticalSection section;
     // Wakes the threads when they are resumed, stopped or told to end.
-    std::condition_variable_any wake;
+    fw::Condition wake;
 };
 
 class TTimerThread : public fw::Thread {
 public:
     // Starts at once (paused when `paused`); frees itself once it has been
-    // stopped and its loop has ended. The caller holds lock->mutex.
+    // stopped and its loop has ended. The caller holds lock->section.
     TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, bool paused);
 
-    // The rest is called with lock->mutex held.
+    // The rest is called with lock->section held.
     bool Paused() const { return paused_; }
     void Pause() { paused_ = true; }
     void Proceed();

@@ -10,6 +10,7 @@
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout_reader.h"
+#include "framework/system_library_win.h"
 #include "framework/window_win.h"
 
 namespace tarvik {
@@ -64,8 +65,7 @@ void LetTaskbarCreatedIn(HWND window) {
     using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
     const HMODULE user32 = GetModuleHandleA("user32.dll");
     if (!user32) return;
-    const auto filter = reinterpret_cast<FilterFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    const auto filter = fw::FindEntry<FilterFunction>(user32, "ChangeWindowMessageFilterEx");
     if (filter) filter(window, TaskbarCreatedMessage(), kMessageFilterAllow, nullptr);
 }
 
@@ -97,7 +97,7 @@ class TTrayIcon::LockedPart : public fw::Persistent {
 public:
     LockedPart(TrayLock& lock, fw::Persistent& target) : lock_(lock), target_(target) {}
     bool ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) override {
-        Guard guard(lock_.mutex);
+        Guard guard(lock_.section);
         return target_.ReadProperty(name, value, reader);
     }
 
@@ -120,7 +120,7 @@ TTrayIcon::~TTrayIcon() {
     {
         // Marked destroying under the lock: the animation thread reads the
         // mark under it too.
-        Guard guard(lock_->mutex);
+        Guard guard(lock_->section);
         BeginDestroy();
         enabled_ = false;
         icon_.OnChange = nullptr;
@@ -138,12 +138,12 @@ TTrayIcon::~TTrayIcon() {
 // ---- properties ----------------------------------------------------------
 
 bool TTrayIcon::Active() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return active_;
 }
 
 void TTrayIcon::SetActive(bool value) {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     if (value == active_) return;
     active_ = value;
     if (active_) {
@@ -155,29 +155,29 @@ void TTrayIcon::SetActive(bool value) {
 }
 
 bool TTrayIcon::Enabled() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return enabled_;
 }
 
 void TTrayIcon::SetEnabled(bool value) {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     enabled_ = value;
 }
 
 Text TTrayIcon::Hint() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return hint_;
 }
 
 void TTrayIcon::SetHint(const Text& value) {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     if (value == hint_) return;
     hint_ = value;
     RefreshTray();
 }
 
 void TTrayIcon::SetIcon(const fw::Icon* icon) {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     if (icon == &icon_) return;
     if (icon) {
         icon_.Assign(*icon);
@@ -187,27 +187,27 @@ void TTrayIcon::SetIcon(const fw::Icon* icon) {
 }
 
 void TTrayIcon::SetIcons(const fw::Persistent* source) {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     icons_.CopyFrom(source);
 }
 
 bool TTrayIcon::Animated() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return animated_;
 }
 
 void TTrayIcon::SetAnimated(bool value) {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     ChangeAnimated(value);
 }
 
 std::uint16_t TTrayIcon::Interval() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return interval_;
 }
 
 void TTrayIcon::SetInterval(std::uint16_t milliseconds) {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     interval_ = milliseconds;
 }
 
@@ -223,7 +223,7 @@ void TTrayIcon::PeerRemoved(fw::Component* peer) {
 }
 
 bool TTrayIcon::IconShown() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return iconShown_;
 }
 
@@ -232,12 +232,12 @@ HWND TTrayIcon::MessageWindowHandle() const {
 }
 
 NOTIFYICONDATAA TTrayIcon::NotifyRecord() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return notifyRecord_;
 }
 
 int TTrayIcon::FrameIndex() const {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     return frameIndex_;
 }
 
@@ -353,7 +353,7 @@ void TTrayIcon::ChangeAnimated(bool value) {
 }
 
 void TTrayIcon::AdvanceFrame() {
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     if (IsDestroying() || !animated_) return;
     ++frameIndex_;
     if (frameIndex_ >= icons_.IconCount()) frameIndex_ = 0;
@@ -364,7 +364,7 @@ void TTrayIcon::AdvanceFrame() {
 
 void TTrayIcon::FinishLoading() {
     fw::Component::FinishLoading();
-    Guard guard(lock_->mutex);
+    Guard guard(lock_->section);
     if (active_) ShowInTray();
 }
 
@@ -423,12 +423,12 @@ LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     if (message == TaskbarCreatedMessage()) {
         // The shell restarted and lost every icon: add ours again, or a
         // program whose window is hidden could no longer be reached.
-        Guard guard(lock_->mutex);
+        Guard guard(lock_->section);
         if (active_ && !IsDestroying()) ShowInTray();
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (message == WM_TIMER && wParam == kAddRetryTimer) {
-        Guard guard(lock_->mutex);
+        Guard guard(lock_->section);
         if (active_ && !IsDestroying() && !iconShown_) {
             ShowInTray();
         } else {
@@ -456,13 +456,13 @@ void TTrayIcon::HandleMouseNotice(UINT notice) {
 
     // Takes a button out of ButtonsDown; true when its press had been seen.
     auto release = [this](unsigned button) {
-        Guard guard(lock_->mutex);
+        Guard guard(lock_->section);
         const bool wasDown = (buttonsDown_ & button) != 0;
         buttonsDown_ &= ~button;
         return wasDown;
     };
     auto press = [this](unsigned button) {
-        Guard guard(lock_->mutex);
+        Guard guard(lock_->section);
         buttonsDown_ |= button;
     };
 

@@ -116,7 +116,7 @@ protected:
 private:
     class MessageWindow;
     class LockedPart;
-    using Guard = std::lock_guard<std::recursive_mutex>;
+    using Guard = fw::Guard;
     enum Button : unsigned { kLeftDown = 1, kRightDown = 2 };
 
     friend class MessageWindow;

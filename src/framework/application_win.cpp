@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "base/program_title.h"
+#include "framework/common_controls_win.h"
 #include "framework/form_win.h"
 #include "framework/message_box_win.h"
 #include "framework/window_win.h"
@@ -57,8 +58,7 @@ Application& Application::Instance() {
 }
 
 void Application::Initialize() {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitCommonControlClasses(ICC_TAB_CLASSES | ICC_STANDARD_CLASSES);
     Handle();
 }
 

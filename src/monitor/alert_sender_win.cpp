@@ -1,15 +1,13 @@
 #include "monitor/alert_sender.h"
 
 #include <windows.h>
-#include <objbase.h>
-
-#include <cstring>
-#include <memory>
 
 #include "framework/handles_win.h"
 #include "framework/message_box_win.h"
 #include "monitor/fault_shield.h"
-#include "monitor/system_library_win.h"
+#include "monitor/session_message.h"
+#include "framework/system_library_win.h"
+#include "monitor/wide_text_win.h"
 
 namespace tarvik {
 
@@ -20,32 +18,15 @@ constexpr unsigned kSystemModalError = MB_SYSTEMMODAL | MB_ICONERROR;  // 0x1010
 using NetMessageBufferSendFunction = DWORD(WINAPI*)(LPCWSTR serverName, LPCWSTR messageName, LPCWSTR fromName,
                                                     LPBYTE buffer, DWORD bufferLength);
 
-struct TaskMemoryFree {
-    void operator()(wchar_t* memory) const { CoTaskMemFree(memory); }
-};
-using WideText = std::unique_ptr<wchar_t[], TaskMemoryFree>;
-
-// The text and its terminating zero in UTF-16, from the system's ANSI code
-// page; null when memory runs out.
-WideText ToWide(const Text& text) {
-    const std::size_t count = text.size() + 1;
-    WideText wide(static_cast<wchar_t*>(CoTaskMemAlloc(count * sizeof(wchar_t))));
-    if (!wide) return wide;
-    std::memset(wide.get(), 0, count * sizeof(wchar_t));
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(count), wide.get(), static_cast<int>(count));
-    return wide;
-}
-
 }  // namespace
 
 bool SendAlertMessage(const Text& computer, const Text& message) {
-    const fw::LibraryHandle netapi = LoadSystemLibrary("NetApi32.dll");
+    const fw::LibraryHandle netapi = fw::LoadSystemLibrary("NetApi32.dll");
     if (!netapi) {
         fw::PlatformMessageBox("NetApi32.dll не загружена.", std::nullopt, kSystemModalError);
         return false;
     }
-    const auto send = reinterpret_cast<NetMessageBufferSendFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(netapi.Get(), "NetMessageBufferSend")));
+    const auto send = fw::FindEntry<NetMessageBufferSendFunction>(netapi.Get(), "NetMessageBufferSend");
     if (!send) {
         fw::PlatformMessageBox("Функция NetMessageBufferSend не обнаружена.", std::nullopt, kSystemModalError);
         return false;
@@ -62,7 +43,12 @@ bool SendAlertMessage(const Text& computer, const Text& message) {
     const bool returned = RunShieldedFromFaults([&] {
         status = send(nullptr, wideComputer.get(), nullptr, reinterpret_cast<LPBYTE>(wideMessage.get()), length);
     });
-    return returned && status == 0;
+    if (returned && status == 0) return true;
+    // The messenger is gone since Vista (the call answers ERROR_NOT_SUPPORTED)
+    // and stopped unless an administrator starts it on XP SP2 and Server
+    // 2003: the same text goes out as a session message instead, rather than
+    // being dropped while the program counts it as sent.
+    return SendSessionMessage(computer, message);
 }
 
 }  // namespace tarvik

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <exception>
-#include <mutex>
 
+#include "framework/critical_section_win.h"
 #include "framework/handles_win.h"
 
 namespace tarvik {
@@ -61,8 +61,8 @@ public:
 }  // namespace
 
 bool RunShieldedFromFaults(const std::function<void()>& call) {
-    static std::mutex oneAtATime;
-    std::lock_guard<std::mutex> lock(oneAtATime);
+    static fw::CriticalSection oneAtATime;
+    fw::Guard lock(oneAtATime);
     if (ShieldSlot() == TLS_OUT_OF_INDEXES) return false;
 
     ShieldedCall shielded;

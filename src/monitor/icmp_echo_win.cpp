@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "monitor/system_library_win.h"
+#include "framework/system_library_win.h"
 
 namespace tarvik {
 
@@ -41,7 +41,7 @@ private:
 
 }  // namespace
 
-IcmpEcho::IcmpEcho() : library_(LoadSystemLibrary("ICMP.DLL")) {
+IcmpEcho::IcmpEcho() : library_(fw::LoadSystemLibrary("ICMP.DLL")) {
     if (!library_) return;
     create_ = EntryPoint<CreateFileFunction>(library_.Get(), "IcmpCreateFile");
     close_ = EntryPoint<CloseHandleFunction>(library_.Get(), "IcmpCloseHandle");

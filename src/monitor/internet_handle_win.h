@@ -1,17 +1,16 @@
 // Owner of a WinINet handle (session, connection or request).
 #pragma once
 
-#include <windows.h>
-#include <wininet.h>
-
 #include "framework/handles_win.h"
+#include "monitor/wininet_library_win.h"
 
 namespace tarvik {
 
 struct InternetHandleTraits {
     using Type = HINTERNET;
     static Type Null() { return nullptr; }
-    static void Close(Type h) { InternetCloseHandle(h); }
+    // A handle exists only where the library was loaded.
+    static void Close(Type h) { WinInetLibrary()->InternetCloseHandle(h); }
 };
 using InternetHandle = fw::UniqueHandle<InternetHandleTraits>;
 

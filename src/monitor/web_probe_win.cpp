@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "framework/steady_clock_win.h"
 #include "monitor/internet_handle_win.h"
 #include "monitor/web_address.h"
 
@@ -20,11 +21,11 @@ static_assert(sizeof kContentType - 1 == 49, "the header line is sent with its C
 constexpr DWORD kAddOrReplace = HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE;  // 0xA0000000
 constexpr std::size_t kChunkBytes = 1024;
 
-using Clock = std::chrono::steady_clock;
+using Clock = fw::SteadyClock;
 
-void SetTimeout(HINTERNET handle, DWORD option, std::chrono::milliseconds value) {
+void SetTimeout(const WinInet& net, HINTERNET handle, DWORD option, std::chrono::milliseconds value) {
     DWORD milliseconds = static_cast<DWORD>(std::max<std::chrono::milliseconds::rep>(value.count(), 1));
-    InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
+    net.InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
 }
 
 // Fills the buffer as one read of the whole size would, but without
@@ -32,19 +33,19 @@ void SetTimeout(HINTERNET handle, DWORD option, std::chrono::milliseconds value)
 // buffer is full, so a server that sends a byte now and then would hold it
 // for as long as it likes. Gives the bytes read; `ended` when the body ended,
 // a read failed or the time is up.
-std::size_t FillChunk(HINTERNET request, char* buffer, std::size_t size, Clock::time_point deadline,
-                      std::chrono::milliseconds receive, bool& ended) {
+std::size_t FillChunk(const WinInet& net, HINTERNET request, char* buffer, std::size_t size,
+                      Clock::time_point deadline, std::chrono::milliseconds receive, bool& ended) {
     std::size_t filled = 0;
     while (filled < size) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) break;
         // No wait for data may carry the probe past its bound.
-        SetTimeout(request, INTERNET_OPTION_RECEIVE_TIMEOUT, std::min(receive, left));
+        SetTimeout(net, request, INTERNET_OPTION_RECEIVE_TIMEOUT, std::min(receive, left));
         DWORD available = 0;
-        if (!InternetQueryDataAvailable(request, &available, 0, 0) || available == 0) break;
+        if (!net.InternetQueryDataAvailable(request, &available, 0, 0) || available == 0) break;
         DWORD read = 0;
         const auto wanted = static_cast<DWORD>(std::min<std::size_t>(available, size - filled));
-        if (!InternetReadFile(request, buffer + filled, wanted, &read) || read == 0) break;
+        if (!net.InternetReadFile(request, buffer + filled, wanted, &read) || read == 0) break;
         filled += std::min<std::size_t>(read, wanted);
     }
     ended = filled < size;
@@ -53,14 +54,15 @@ std::size_t FillChunk(HINTERNET request, char* buffer, std::size_t size, Clock::
 
 // Reads 1024-byte chunks. A failing read keeps what came before it; so does
 // running out of time.
-Text ReadBody(HINTERNET request, Clock::time_point deadline, std::chrono::milliseconds receive) {
+Text ReadBody(const WinInet& net, HINTERNET request, Clock::time_point deadline,
+              std::chrono::milliseconds receive) {
     Text body;
     char buffer[kChunkBytes];
     std::size_t total = 0;
     bool ended = false;
     while (!ended && total < kWebProbeMaxBodyBytes) {
         std::memset(buffer, 0, sizeof buffer);
-        const std::size_t read = FillChunk(request, buffer, sizeof buffer, deadline, receive, ended);
+        const std::size_t read = FillChunk(net, request, buffer, sizeof buffer, deadline, receive, ended);
         total += read;
         // A zero byte ends the chunk's text.
         body.append(buffer, strnlen(buffer, read));
@@ -76,25 +78,29 @@ Text WebProbe(const Text& url, const WebProbeLimits& limits) {
     const Clock::time_point deadline = Clock::now() + limits.reading;
     const Text host = ExtractHost(url);
     const Text object = ObjectName(url, host);
+    const WinInet* library = WinInetLibrary();
+    if (!library) return Text();
+    const WinInet& net = *library;
 
     // Declared in the order of opening, so they close in reverse.
-    InternetHandle session(InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    InternetHandle session(net.InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return Text();
-    InternetHandle connection(InternetConnectA(session.Get(), host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
-                                               nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    InternetHandle connection(net.InternetConnectA(session.Get(), host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
+                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return Text();
     const char* acceptTypes[] = {"text/*", nullptr};
-    InternetHandle request(HttpOpenRequestA(connection.Get(), "GET", object.c_str(), "HTTP/1.0", "", acceptTypes,
-                                            INTERNET_FLAG_RELOAD, 0));
+    InternetHandle request(net.HttpOpenRequestA(connection.Get(), "GET", object.c_str(), "HTTP/1.0", "",
+                                                acceptTypes, INTERNET_FLAG_RELOAD, 0));
     if (!request) return Text();
     // Without time-outs a silent server holds the request for minutes. Set
     // on the request itself: Wine does not pass a session's on to it.
-    SetTimeout(request.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
-    SetTimeout(request.Get(), INTERNET_OPTION_SEND_TIMEOUT, limits.send);
-    SetTimeout(request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, limits.receive);
-    if (!HttpAddRequestHeadersA(request.Get(), kContentType, sizeof kContentType - 1, kAddOrReplace)) return Text();
-    if (!HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) return Text();
-    return ReadBody(request.Get(), deadline, limits.receive);
+    SetTimeout(net, request.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
+    SetTimeout(net, request.Get(), INTERNET_OPTION_SEND_TIMEOUT, limits.send);
+    SetTimeout(net, request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, limits.receive);
+    if (!net.HttpAddRequestHeadersA(request.Get(), kContentType, sizeof kContentType - 1, kAddOrReplace))
+        return Text();
+    if (!net.HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) return Text();
+    return ReadBody(net, request.Get(), deadline, limits.receive);
 }
 
 }  // namespace tarvik

@@ -5,10 +5,14 @@
 #include <memory>
 
 #include "framework/application_win.h"
+#include "framework/system_library_win.h"
 #include "ui/main_form_win.h"
 #include "ui/program_icon_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything loads a library: none may come from the program's
+    // folder or the current directory.
+    tarvik::fw::RestrictLibrarySearch();
     auto& application = tarvik::fw::Application::Instance();
     try {
         application.Initialize();

@@ -55,7 +55,7 @@ protected:
 };
 
 TEST_F(TrayAnimationTest, FirstFrameAtOnceNextAfterTheIntervalStillIconAtOnceWhenStopped) {
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = fw::SteadyClock::now();
     tray->SetAnimated(true);
     EXPECT_TRUE(tray->Animated());
     std::vector<ShellRequest> requests = shell.Take();

@@ -9,11 +9,12 @@
 
 #include <chrono>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "controls/tray_icon_win.h"
+#include "framework/critical_section_win.h"
+#include "framework/steady_clock_win.h"
 #include "framework/window_test_support_win.h"
 #include "test_data.h"
 
@@ -22,7 +23,7 @@ namespace tarvik::testing {
 struct ShellRequest {
     DWORD message;
     NOTIFYICONDATAA record;
-    std::chrono::steady_clock::time_point at;
+    fw::SteadyClock::time_point at;
 
     std::string Name() const {
         switch (message) {
@@ -41,23 +42,23 @@ class ShellRecorder {
 public:
     ShellRecorder() {
         SetTrayShellHook([this](DWORD message, const NOTIFYICONDATAA& record) {
-            std::lock_guard<std::mutex> guard(mutex_);
-            requests_.push_back({message, record, std::chrono::steady_clock::now()});
+            fw::Guard guard(lock_);
+            requests_.push_back({message, record, fw::SteadyClock::now()});
             return message == NIM_ADD && refuseAdds_ ? FALSE : TRUE;
         });
     }
     ~ShellRecorder() { SetTrayShellHook(nullptr); }
 
     void RefuseAdds(bool refuse) {
-        std::lock_guard<std::mutex> guard(mutex_);
+        fw::Guard guard(lock_);
         refuseAdds_ = refuse;
     }
     std::vector<ShellRequest> Take() {
-        std::lock_guard<std::mutex> guard(mutex_);
+        fw::Guard guard(lock_);
         return std::exchange(requests_, {});
     }
     std::size_t Count() {
-        std::lock_guard<std::mutex> guard(mutex_);
+        fw::Guard guard(lock_);
         return requests_.size();
     }
     // The request names in order, such as "delete add modify".
@@ -68,7 +69,7 @@ public:
     }
 
 private:
-    std::mutex mutex_;
+    fw::CriticalSection lock_;
     std::vector<ShellRequest> requests_;
     bool refuseAdds_ = false;
 };
@@ -83,9 +84,9 @@ inline void Pump() {
 }
 
 inline bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kStateWait) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    const auto end = fw::SteadyClock::now() + std::chrono::milliseconds(milliseconds);
     while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
+        if (fw::SteadyClock::now() > end) return false;
         Pump();
         Sleep(2);
     }

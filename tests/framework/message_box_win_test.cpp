@@ -6,9 +6,9 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 
 #include "framework/application_win.h"
+#include "framework/function_thread_win.h"
 #include "framework/message_box_win.h"
 
 namespace tarvik::fw {
@@ -86,7 +86,7 @@ TEST_F(RealBoxes, ApplicationBoxFromAnotherThreadDisablesTheProgramsWindows) {
     Application::Instance().Handle();
     std::atomic<bool> done{false};
     int answer = 0;
-    std::thread worker([&] {
+    tarvik::testing::FunctionThread worker([&] {
         const HHOOK own = SetWindowsHookExA(WH_CBT, &WatchBoxes, nullptr, GetCurrentThreadId());
         answer = AppMessageBox("Thread error", "Tarvik", MB_OK | MB_ICONSTOP);
         UnhookWindowsHookEx(own);
@@ -98,7 +98,7 @@ TEST_F(RealBoxes, ApplicationBoxFromAnotherThreadDisablesTheProgramsWindows) {
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
         Sleep(1);
     }
-    worker.join();
+    worker.Join();
     EXPECT_EQ(answer, IDOK);
     EXPECT_EQ(seen.text, "Thread error");
     EXPECT_FALSE(seen.otherWindowEnabled);

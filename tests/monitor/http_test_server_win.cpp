@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/steady_clock_win.h"
+
 namespace tarvik::testing {
 
 namespace {
@@ -27,17 +29,17 @@ HttpTestServer::HttpTestServer(const char* address, Mode mode, std::string reply
         ADD_FAILURE() << "cannot listen on " << address << ":80, error " << WSAGetLastError();
         return;
     }
-    thread_ = std::thread([this] { Serve(); });
+    thread_ = std::make_unique<FunctionThread>([this] { Serve(); });
 }
 
 HttpTestServer::~HttpTestServer() {
     stopping_ = true;
     closesocket(listener_);
-    if (thread_.joinable()) thread_.join();
+    thread_.reset();
 }
 
 std::string HttpTestServer::Request() {
-    if (thread_.joinable()) thread_.join();
+    if (thread_) thread_->Join();
     return request_;
 }
 
@@ -47,7 +49,7 @@ std::string HttpTestServer::Reply(const std::string& status, const std::string& 
 }
 
 bool HttpTestServer::ClientStays(SOCKET client, std::chrono::milliseconds wait) {
-    const auto until = std::chrono::steady_clock::now() + wait;
+    const auto until = fw::SteadyClock::now() + wait;
     do {
         if (stopping_) return false;
         fd_set readable;
@@ -58,7 +60,7 @@ bool HttpTestServer::ClientStays(SOCKET client, std::chrono::milliseconds wait) 
             char byte;
             if (recv(client, &byte, 1, 0) <= 0) return false;  // gone
         }
-    } while (std::chrono::steady_clock::now() < until);
+    } while (fw::SteadyClock::now() < until);
     return true;
 }
 

@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
-#include <thread>
+
+#include "framework/function_thread_win.h"
 
 namespace tarvik::testing {
 
@@ -47,7 +49,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::string request_;
     std::atomic<long long> sent_{0};
-    std::thread thread_;
+    std::unique_ptr<FunctionThread> thread_;
 };
 
 }  // namespace tarvik::testing

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <string>
 
+#include "framework/steady_clock_win.h"
 #include "http_test_server_win.h"
 #include "monitor/web_probe.h"
 
@@ -78,7 +79,7 @@ TEST(WebProbe, EndlessBodyStopsAtTheBound) {
 }
 
 using std::chrono::milliseconds;
-using Clock = std::chrono::steady_clock;
+using Clock = fw::SteadyClock;
 
 // A server that accepts and then stalls must not hold the probe past its
 // bound; one that is merely slow still counts.

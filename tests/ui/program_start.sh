@@ -3,17 +3,20 @@
 #   1. with no settings file: the integer-value box, the icon in the
 #      notification area, and the program still running after the box;
 #   2. with a settings file that has it probe a loopback web server every
-#      second: the requests arrive about a second apart, then "Закрыть" in the
-#      icon's menu ends the program, which writes the file back.
+#      second, and a COMCTL32.DLL and a WININET.DLL beside it that Wine is
+#      told to prefer to its own: the requests arrive about a second apart,
+#      then "Закрыть" in the icon's menu ends the program, which writes the
+#      file back; neither library beside it was ever loaded.
 #
 #   program_start.sh <wine-run> <Tarvik.exe> <program_probe.exe> <work dir>
+#                    <dir of the planted DLLs>
 # Needs root (the web probe uses port 80) and python3, xdotool, xvfb-run.
 set -euo pipefail
 if [ -z "${TARVIK_ON_XVFB:-}" ]; then
     export TARVIK_ON_XVFB=1
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
-wine_run=$1 exe=$2 probe=$3 work=$4
+wine_run=$1 exe=$2 probe=$3 work=$4 planted=$5
 export TARVIK_WINE_MODE=x11 WINEPREFIX="$(dirname "$wine_run")/wine/x11"
 # The longest wait for any one thing: a cold Wine (its shell and services)
 # takes minutes under emulation.
@@ -56,8 +59,10 @@ echo "still running after the box"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
-echo "== second start, probing http://$server_addr/ every second"
+echo "== second start, probing http://$server_addr/ every second, libraries planted beside it"
 cp "$exe" "$work/second/Tarvik.exe"
+# Each leaves "<its path>.loaded" behind if it is ever loaded.
+cp "$planted/comctl32.dll" "$planted/wininet.dll" "$work/second/"
 # "01" reads as 1 and is saved as "1": the file really is written again.
 settings='[SETUP]\r\nIP=\r\nHOST=http://'$server_addr'/alive\r\nINTERVAL=01\r\nACTIONS=5\r\nCOMPUTER=localhost\r\nMESSAGE=Связи нет.\r\nSTATUS=1\r\n'
 cp1251 "$settings" > "$work/second/Tarvik.ini"
@@ -80,7 +85,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 http.server.HTTPServer((addr, 80), Handler).serve_forever()
 EOF
 pids+=($!)
-"$wine_run" "$work/second/Tarvik.exe" >"$work/second/out.txt" 2>&1 &
+TARVIK_DLL_OVERRIDES="comctl32,wininet=n,b" "$wine_run" "$work/second/Tarvik.exe" >"$work/second/out.txt" 2>&1 &
 program=$!
 pids+=("$program")
 "$wine_run" "$probe" icon "$wait_s" || fail "no icon after the second start"
@@ -110,3 +115,6 @@ alive "$program" && fail "the program still runs after \"Закрыть\""
 cmp "$work/second/expected.ini" "$work/second/Tarvik.ini" ||
     fail "the saved file differs: $(od -c "$work/second/Tarvik.ini" | head -20)"
 echo "closed through the menu; the settings file written back as expected"
+loaded=$(cd "$work/second" && ls -- *.loaded 2>/dev/null || true)
+[ -z "$loaded" ] || fail "libraries beside the program were loaded: $loaded"
+echo "neither COMCTL32.DLL nor WININET.DLL beside the program was loaded"
