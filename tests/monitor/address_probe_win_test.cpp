@@ -13,7 +13,7 @@
 #include "framework/handles_win.h"
 #include "monitor/address_probe.h"
 #include "monitor/doubles/icmp_recording_win.h"
-#include "monitor/system_library_win.h"
+#include "framework/system_library_win.h"
 
 namespace tarvik {
 namespace {
@@ -85,7 +85,7 @@ protected:
     // Holds the double loaded, so that its record survives the probe's release.
     void SetUp() override {
         if (!kWithDouble) return;
-        icmp_ = LoadSystemLibrary("ICMP.DLL");
+        icmp_ = fw::LoadSystemLibrary("ICMP.DLL");
         ASSERT_TRUE(icmp_);
         setAnswer_ = reinterpret_cast<testing::IcmpSetAnswerFunction>(
             reinterpret_cast<void (*)()>(GetProcAddress(icmp_.Get(), "TestSetAnswer")));
