@@ -21,12 +21,7 @@ int NextCreationIndex() {
 }
 }  // namespace
 
-Control::Control(Component* owner) : Component(owner), creationIndex_(NextCreationIndex()) {
-    font_.OnChange = [this] {
-        if (!followingParentFont_) parentFont_ = false;
-        FontChanged();
-    };
-}
+Control::Control(Component* owner) : ControlBase(owner), creationIndex_(NextCreationIndex()) {}
 
 Control::~Control() {
     BeginDestroy();
@@ -45,41 +40,43 @@ HWND Control::Handle() {
 
 Control* Control::FromHandle(HWND window) { return dynamic_cast<Control*>(WindowBase::FromHandle(window)); }
 
-void Control::SetParent(Control* parent) {
-    if (parent == parent_) return;
-    if (parent_) {
-        auto& siblings = parent_->children_;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-        parent_->ChildRemoved(*this);
+void Control::AddChild(ControlBase& child) {
+    if (auto* graphic = dynamic_cast<GraphicControl*>(&child))
+        graphicChildren_.push_back(graphic);
+    else
+        children_.push_back(static_cast<Control*>(&child));
+}
+
+void Control::RemoveChild(ControlBase& child) {
+    if (auto* graphic = dynamic_cast<GraphicControl*>(&child)) {
+        if (graphicCapture_ == graphic) EndGraphicCapture();
+        graphicChildren_.erase(std::remove(graphicChildren_.begin(), graphicChildren_.end(), graphic),
+                               graphicChildren_.end());
+        return;
     }
-    parent_ = parent;
-    if (!parent_) return;
-    parent_->children_.push_back(this);
-    ParentFontChanged();
+    children_.erase(std::remove(children_.begin(), children_.end(), &child), children_.end());
+    ChildRemoved(static_cast<Control&>(child));
+}
+
+void Control::ApplyParent(Control*) {
+    if (!Parent()) return;
     if (HandleAllocated())
-        ::SetParent(WindowHandleOrNull(), parent_->ParentWindowForChildren());
+        ::SetParent(WindowHandleOrNull(), Parent()->ParentWindowForChildren());
     else
         CreateHandle();
-    parent_->ChildAdded(*this);
-    parent_->ApplyTabOrder();
+    Parent()->ChildAdded(*this);
+    Parent()->ApplyTabOrder();
 }
 
 Form* Control::ParentForm() {
     Control* top = this;
-    while (top->parent_) top = top->parent_;
+    while (top->Parent()) top = top->Parent();
     return dynamic_cast<Form*>(top);
 }
 
-void Control::SetBounds(int left, int top, int width, int height) {
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    const bool resized = width != width_ || height != height_;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
+void Control::ApplyBounds(const RECT&) {
     if (HandleAllocated())
-        SetWindowPos(WindowHandleOrNull(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (resized) BoundsChanged();
+        SetWindowPos(WindowHandleOrNull(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Text Control::Caption() const {
@@ -97,45 +94,19 @@ void Control::SetCaption(const Text& caption) {
     CaptionChanged();
 }
 
-void Control::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    if (HandleAllocated()) ShowWindow(WindowHandleOrNull(), visible ? SW_SHOWNA : SW_HIDE);
+void Control::ApplyVisible() {
+    if (HandleAllocated()) ShowWindow(WindowHandleOrNull(), Visible() ? SW_SHOWNA : SW_HIDE);
 }
 
-void Control::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    if (HandleAllocated()) EnableWindow(WindowHandleOrNull(), enabled ? TRUE : FALSE);
-    for (GraphicControl* child : std::vector<GraphicControl*>(graphicChildren_)) child->EnabledChanged();
-    EnabledChanged();
-}
-
-COLORREF Control::Color() const { return parentColor_ && parent_ ? parent_->Color() : color_; }
-
-void Control::SetColor(COLORREF color) {
-    if (!parentColor_ && color == color_) return;
-    color_ = color;
-    parentColor_ = false;
-    ColorChanged();
-}
-
-void Control::SetParentColor(bool value) {
-    if (value == parentColor_) return;
-    parentColor_ = value;
-    ColorChanged();
-}
-
-void Control::SetParentFont(bool value) {
-    if (value == parentFont_) return;
-    parentFont_ = value;
-    ParentFontChanged();
+void Control::EnabledChanged() {
+    if (HandleAllocated()) EnableWindow(WindowHandleOrNull(), Enabled() ? TRUE : FALSE);
+    for (ControlBase* child : std::vector<GraphicControl*>(graphicChildren_)) child->EnabledChanged();
 }
 
 void Control::SetTabOrder(int order) {
     if (order == tabOrder_) return;
     tabOrder_ = order;
-    if (parent_) parent_->ApplyTabOrder();
+    if (Parent()) Parent()->ApplyTabOrder();
 }
 
 void Control::SetTabStop(bool value) {
@@ -155,50 +126,33 @@ bool Control::CanFocus() const {
 
 void Control::SetFocus() { ::SetFocus(Handle()); }
 
-void Control::SetParentComponent(Component* parent) {
-    auto* control = dynamic_cast<Control*>(parent);
-    if (!control) Component::SetParentComponent(parent);
-    SetParent(control);
-}
-
 bool Control::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
-    if (name == "Left") SetBounds(LayoutReader::Int32(value), top_, width_, height_);
-    else if (name == "Top") SetBounds(left_, LayoutReader::Int32(value), width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, LayoutReader::Int32(value), height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, LayoutReader::Int32(value));
-    else if (name == "Caption") SetCaption(LayoutReader::String(value));
-    else if (name == "Visible") SetVisible(LayoutReader::Boolean(value));
-    else if (name == "Enabled") SetEnabled(LayoutReader::Boolean(value));
-    else if (name == "Color") SetColor(static_cast<COLORREF>(LayoutReader::Int32(value)));
-    else if (name == "ParentColor") SetParentColor(LayoutReader::Boolean(value));
-    else if (name == "ParentFont") SetParentFont(LayoutReader::Boolean(value));
+    if (name == "Caption") SetCaption(LayoutReader::String(value));
     else if (name == "TabOrder") SetTabOrder(LayoutReader::Int32(value));
     else if (name == "TabStop") SetTabStop(LayoutReader::Boolean(value));
     else if (name == "OnClick") OnClick = reader.Handler<NotifyEvent>(value);
     else if (name == "OnEnter") OnEnter = reader.Handler<NotifyEvent>(value);
     else if (name == "OnExit") OnExit = reader.Handler<NotifyEvent>(value);
-    else return Component::ReadProperty(name, value, reader);
+    else return ControlBase::ReadProperty(name, value, reader);
     return true;
 }
-
-Persistent* Control::SubObject(const Text& name) { return name == "Font" ? &font_ : nullptr; }
 
 void Control::CreateHandle() {
     const CreateParams params = GetCreateParams();
     DWORD style = params.style | WS_CLIPSIBLINGS;
-    if (!enabled_) style |= WS_DISABLED;
+    if (!Enabled()) style |= WS_DISABLED;
     if (tabStop_) style |= WS_TABSTOP;
     HWND parentWindow = nullptr;
     HMENU id = nullptr;
-    if (parent_) {
+    if (Parent()) {
         style |= WS_CHILD;
-        if (visible_) style |= WS_VISIBLE;
-        parentWindow = parent_->ParentWindowForChildren();
+        if (Visible()) style |= WS_VISIBLE;
+        parentWindow = Parent()->ParentWindowForChildren();
         id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(creationIndex_));
     } else {
         parentWindow = OwnerWindow();
     }
-    CreateWindowHandle(params.exStyle, params.className, caption_.c_str(), style, left_, top_, width_, height_,
+    CreateWindowHandle(params.exStyle, params.className, caption_.c_str(), style, Left(), Top(), Width(), Height(),
                        parentWindow, id);
     HandleCreated();
 }
@@ -207,12 +161,9 @@ void Control::HandleCreated() {
     // The system may have adjusted the size (a caption's minimum width).
     RECT bounds;
     GetWindowRect(WindowHandleOrNull(), &bounds);
-    if (parent_) MapWindowPoints(nullptr, parent_->ParentWindowForChildren(), reinterpret_cast<POINT*>(&bounds), 2);
-    left_ = bounds.left;
-    top_ = bounds.top;
-    width_ = bounds.right - bounds.left;
-    height_ = bounds.bottom - bounds.top;
-    SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+    if (Parent()) MapWindowPoints(nullptr, Parent()->ParentWindowForChildren(), reinterpret_cast<POINT*>(&bounds), 2);
+    StoreBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
+    SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont().Handle()), FALSE);
 }
 
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -288,13 +239,9 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_WINDOWPOSCHANGED: {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (!(position->flags & SWP_NOMOVE)) {
-            left_ = position->x;
-            top_ = position->y;
-        }
-        if (!(position->flags & SWP_NOSIZE) && (position->cx != width_ || position->cy != height_)) {
-            width_ = position->cx;
-            height_ = position->cy;
+        if (!(position->flags & SWP_NOMOVE)) StoreBounds(position->x, position->y, Width(), Height());
+        if (!(position->flags & SWP_NOSIZE) && (position->cx != Width() || position->cy != Height())) {
+            StoreBounds(Left(), Top(), position->cx, position->cy);
             BoundsChanged();
         }
         break;
@@ -303,14 +250,6 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefaultHandling(message, wParam, lParam);
-}
-
-void Control::InsertGraphicControl(GraphicControl& child) { graphicChildren_.push_back(&child); }
-
-void Control::RemoveGraphicControl(GraphicControl& child) {
-    if (graphicCapture_ == &child) EndGraphicCapture();
-    graphicChildren_.erase(std::remove(graphicChildren_.begin(), graphicChildren_.end(), &child),
-                           graphicChildren_.end());
 }
 
 void Control::InvalidateArea(const RECT& area, bool erase) {
@@ -426,7 +365,7 @@ bool Control::Command(WORD) { return false; }
 bool Control::Notify(NMHDR&, LRESULT&) { return false; }
 
 HBRUSH Control::ControlColor(HDC dc) {
-    SetTextColor(dc, font_.Color());
+    SetTextColor(dc, GetFont().Color());
     SetBkColor(dc, Color());
     return BackgroundBrush();
 }
@@ -435,16 +374,17 @@ void Control::Click() { Raise(OnClick, *this); }
 
 void Control::FontChanged() {
     if (HandleAllocated()) {
-        SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+        SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont().Handle()), TRUE);
         InvalidateRect(WindowHandleOrNull(), nullptr, TRUE);
     }
-    for (Control* child : children_) child->ParentFontChanged();
+    for (Control* child : children_) child->FollowParentFont();
+    for (ControlBase* child : graphicChildren_) child->FollowParentFont();
 }
 
 void Control::ColorChanged() {
     if (HandleAllocated()) InvalidateRect(WindowHandleOrNull(), nullptr, TRUE);
     for (Control* child : children_)
-        if (child->parentColor_) child->ColorChanged();
+        if (child->ParentColor()) child->ColorChanged();
 }
 
 HBRUSH Control::BackgroundBrush() {
@@ -481,17 +421,5 @@ std::vector<Control*> Control::ChildrenInTabOrder() const {
 void Control::DoEnter() { Raise(OnEnter, *this); }
 
 void Control::DoExit() { Raise(OnExit, *this); }
-
-void Control::ParentFontChanged() {
-    if (!parentFont_ || !parent_) return;
-    followingParentFont_ = true;
-    try {
-        font_.Assign(parent_->font_);
-    } catch (...) {
-        followingParentFont_ = false;
-        throw;
-    }
-    followingParentFont_ = false;
-}
 
 }  // namespace tarvik::fw

@@ -1,14 +1,13 @@
-// Windowed controls: a component with a window, a position in its parent,
-// text, colour, font, tab order and focus events.
+// Windowed controls: a control with a window of its own, text, tab order and
+// focus events; the parent of other controls, windowed or windowless.
 #pragma once
 
 #include <windows.h>
 
 #include <vector>
 
-#include "framework/component.h"
+#include "framework/control_base_win.h"
 #include "framework/events.h"
-#include "framework/font_win.h"
 #include "framework/handles_win.h"
 #include "framework/window_win.h"
 
@@ -17,7 +16,7 @@ namespace tarvik::fw {
 class Form;
 class GraphicControl;
 
-class Control : public Component, public WindowBase {
+class Control : public ControlBase, public WindowBase {
 public:
     explicit Control(Component* owner);
     ~Control() override;
@@ -28,38 +27,13 @@ public:
     // The control behind a window of the framework, or null.
     static Control* FromHandle(HWND window);
 
-    Control* Parent() const { return parent_; }
-    void SetParent(Control* parent);
-    // The child controls in the order they were placed.
+    // The child controls with a window, in the order they were placed.
     const std::vector<Control*>& Controls() const { return children_; }
     // The form this control sits on (itself for a form), or null.
     Form* ParentForm();
 
-    int Left() const { return left_; }
-    int Top() const { return top_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    void SetBounds(int left, int top, int width, int height);
-
     Text Caption() const;  // the window text, as it stands
     void SetCaption(const Text& caption);
-
-    bool Visible() const { return visible_; }
-    virtual void SetVisible(bool visible);
-    bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled);
-
-    // Background colour; with ParentColor the parent's.
-    COLORREF Color() const;
-    void SetColor(COLORREF color);
-    bool ParentColor() const { return parentColor_; }
-    void SetParentColor(bool value);
-
-    // With ParentFont the control follows its parent's font; writing any
-    // attribute of Font ends that.
-    Font& GetFont() { return font_; }
-    bool ParentFont() const { return parentFont_; }
-    void SetParentFont(bool value);
 
     // Position among the siblings when tabbing: lower first.
     int TabOrder() const { return tabOrder_; }
@@ -70,8 +44,6 @@ public:
     // The windowless children, painted after this control's own painting in
     // the order they were placed, and hit by the pointer newest first.
     const std::vector<GraphicControl*>& GraphicControls() const { return graphicChildren_; }
-    void InsertGraphicControl(GraphicControl& child);
-    void RemoveGraphicControl(GraphicControl& child);
     // Marks part of the client area for painting; `erase`: with the background.
     void InvalidateArea(const RECT& area, bool erase);
     // The windowless child that took a press and holds the pointer capture
@@ -92,9 +64,7 @@ public:
     NotifyEvent OnEnter;
     NotifyEvent OnExit;
 
-    void SetParentComponent(Component* parent) override;
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
-    Persistent* SubObject(const Text& name) override;
 
 protected:
     struct CreateParams {
@@ -126,11 +96,13 @@ protected:
     virtual void Click();
     virtual void ChildAdded(Control&) {}
     virtual void ChildRemoved(Control&) {}
-    virtual void BoundsChanged() {}
-    virtual void EnabledChanged() {}
     virtual void CaptionChanged() {}
-    virtual void FontChanged();
-    virtual void ColorChanged();
+    void ApplyParent(Control* previous) override;
+    void ApplyBounds(const RECT& previous) override;
+    void ApplyVisible() override;
+    void EnabledChanged() override;
+    void FontChanged() override;
+    void ColorChanged() override;
     HBRUSH BackgroundBrush();
     void ApplyTabOrder();
 
@@ -138,25 +110,18 @@ protected:
     virtual void DoEnter();
     virtual void DoExit();
 
-    Text caption_;       // kept while there is no window
-    bool visible_ = true;  // a form starts hidden and keeps this itself
+    Text caption_;  // kept while there is no window
 
 private:
-    void ParentFontChanged();
+    friend class ControlBase;  // places its children here
+    void AddChild(ControlBase& child);
+    void RemoveChild(ControlBase& child);
     void PaintGraphicControls();
     bool GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam);
     GraphicControl* GraphicControlAt(int x, int y) const;
     void EndGraphicCapture();
 
-    Control* parent_ = nullptr;
     std::vector<Control*> children_;
-    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-    bool enabled_ = true;
-    COLORREF color_ = GetSysColor(COLOR_BTNFACE);
-    bool parentColor_ = false;
-    Font font_;
-    bool parentFont_ = true;
-    bool followingParentFont_ = false;  // copying the parent's font now
     int tabOrder_ = -1;
     int creationIndex_ = 0;
     bool tabStop_ = false;
