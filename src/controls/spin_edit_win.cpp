@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "controls/spin_button_win.h"
+#include "framework/clipboard_win.h"
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout.h"
@@ -202,7 +203,7 @@ void TSpinEdit::Step(Extended delta, const fw::NotifyEvent& after) {
     }
     if (!SameTextIgnoringCase(GetText(), before)) {
         if (HandleAllocated()) SendMessageA(Handle(), EM_SETMODIFY, TRUE, 0);
-        fw::Raise(OnChange, *this);
+        TextChanged();
     }
     fw::Raise(after, *this);
 }
@@ -244,7 +245,8 @@ bool TSpinEdit::ReadProperty(const Text& name, const fw::LayoutValue& value, fw:
 fw::Control::CreateParams TSpinEdit::GetCreateParams() {
     CreateParams params = fw::Edit::GetCreateParams();
     // Multi-line only so that the text rectangle can leave room for the
-    // buttons; the field keeps the text on one line (Enter never reaches it).
+    // buttons; the field keeps the text on one line (Enter never reaches it,
+    // a paste or a written text keeps its first line).
     params.style |= ES_MULTILINE | WS_CLIPCHILDREN;
     if (alignment_ == fw::Alignment::taCenter) params.style |= ES_CENTER;
     if (alignment_ == fw::Alignment::taRightJustify) params.style |= ES_RIGHT;
@@ -273,9 +275,23 @@ LRESULT TSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!HandleChar(wParam)) return 0;
         break;
     case WM_CUT:
-    case WM_PASTE:
         if (!editorEnabled_ || readOnly_) return 0;
         break;
+    case WM_PASTE:
+        // The edit control's own paste would keep the line breaks.
+        if (editorEnabled_ && !readOnly_) {
+            if (const auto text = fw::ClipboardText(Handle()))
+                SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
+        }
+        return 0;
+    case EM_REPLACESEL:
+        if (lParam) {
+            const Text line = FirstLine(reinterpret_cast<const char*>(lParam));
+            return fw::Edit::HandleMessage(message, wParam, reinterpret_cast<LPARAM>(line.c_str()));
+        }
+        break;
+    case WM_SETTEXT:
+        return WriteText(wParam, reinterpret_cast<const char*>(lParam));
     default:
         break;
     }
@@ -283,9 +299,28 @@ LRESULT TSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TSpinEdit::Command(WORD code) {
-    // A step raises OnChange itself, once, when the text really changed.
-    if (code == EN_CHANGE && changing_) return true;
+    // A step and a write of the whole text raise OnChange themselves, once,
+    // when the text really changed.
+    if (code == EN_CHANGE && (changing_ || settingText_)) return true;
     return fw::Edit::Command(code);
+}
+
+// A multi-line edit control tells nothing of a written text, so the field
+// does; and it keeps the text on one line.
+LRESULT TSpinEdit::WriteText(WPARAM wParam, const char* text) {
+    const Text line = FirstLine(text ? text : "");
+    const Text before = GetText();
+    LRESULT result = 0;
+    {
+        Raised setting(settingText_);
+        result = fw::Edit::HandleMessage(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    if (GetText() != before) TextChanged();
+    return result;
+}
+
+void TSpinEdit::TextChanged() {
+    if (!changing_) fw::Raise(OnChange, *this);
 }
 
 bool TSpinEdit::HandleKeyDown(WPARAM key) {

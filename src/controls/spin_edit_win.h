@@ -87,6 +87,9 @@ private:
     void DestroyButtonPart();
     void LayoutButtons();
     void Step(Extended delta, const fw::NotifyEvent& after);
+    LRESULT WriteText(WPARAM wParam, const char* text);
+    // OnChange, unless a step is under way or the field is going.
+    void TextChanged();
     bool HandleKeyDown(WPARAM key);
     bool HandleChar(WPARAM& character);
     void SetTextRect();
@@ -104,6 +107,7 @@ private:
     TValueType valueType_ = vtInteger;
     bool readOnly_ = false;
     bool changing_ = false;  // a step rewrites the text, or the field is going
+    bool settingText_ = false;  // the whole text is being written
     // The button part, owned: a host square inside the edit with the spin
     // button (bkDiagonal), or the up-down control (bkStandard).
     ButtonHost* host_ = nullptr;

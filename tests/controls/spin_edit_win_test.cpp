@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "framework/form_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
@@ -176,6 +178,32 @@ TEST(SpinEdit, TypeAndDecimalWritesRewriteTheText) {
     form.field->SetValueType(vtFloat);
     form.field->SetValueType(vtInteger);
     EXPECT_EQ(form.field->Increment(), 1);  // 0.5 rounds to the even 0, which becomes 1
+}
+
+// Writes of the whole text reach OnChange although the multi-line edit
+// control reports none of them itself.
+TEST(SpinEdit, EveryWriteThatChangesTheTextRaisesOnChangeOnce) {
+    FieldForm form;
+    const struct { const char* name; Text before; std::function<void(TSpinEdit&)> write; Text after; int changes; } cases[] = {
+        {"Value", "5", [](TSpinEdit& f) { f.SetValue(7); }, "7", 1},
+        {"equal Value", "7", [](TSpinEdit& f) { f.SetValue(7); }, "7", 0},
+        {"Decimal", "abc", [](TSpinEdit& f) { f.SetDecimal(3); }, "0", 1},
+        {"ValueType", "0F", [](TSpinEdit& f) { f.SetValueType(vtHex); }, "F", 1},
+        {"equal ValueType", "010", [](TSpinEdit& f) { f.SetValueType(vtInteger); }, "010", 0},
+        {"SetText", "5", [](TSpinEdit& f) { f.SetText("6"); }, "6", 1},
+        {"exit correction", "0", [&form](TSpinEdit& f) { f.SetMinValue(1), f.SetMaxValue(10), form.other->SetFocus(); }, "1", 1},
+    };
+    for (const auto& c : cases) {
+        form.field->SetValueType(vtInteger);
+        form.field->SetMinValue(0);
+        form.field->SetMaxValue(0);
+        form.field->SetFocus();
+        form.field->SetText(c.before);
+        form.changes = 0;
+        c.write(*form.field);
+        EXPECT_EQ(form.field->GetText(), c.after) << c.name;
+        EXPECT_EQ(form.changes, c.changes) << c.name;
+    }
 }
 
 TEST(SpinEdit, AFieldMadeTooLowGrowsBack) {
