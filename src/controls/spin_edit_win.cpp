@@ -100,19 +100,24 @@ void TSpinEdit::BuildButtonPart() {
     }
 }
 
-// The square at the right end, inside the 3-D border the edit always has,
-// or the up-down docked to the right edge.
+// The square at the right end (the left end when reading right to left),
+// placed over the sunken 3-D border or over the whole height without it; or
+// the up-down docked to that edge.
 void TSpinEdit::LayoutButtons() {
+    const bool rightToLeft = UseRightToLeft();
     if (host_ && button_) {
-        const int side = Height() - 3;
-        host_->SetBounds(Width() - Height() - 1, -1, side, side);
+        const bool sunken = Ctl3D() && BorderStyle() == fw::BorderStyle::bsSingle;
+        const int side = sunken ? Height() - 3 : Height();
+        const int top = sunken ? -1 : 0;
+        const int left = rightToLeft ? top : Width() - Height() + top;
+        host_->SetBounds(left, top, side, side);
         button_->SetBounds(0, 0, side, side);
     }
     if (upDown_ && HandleAllocated()) {
         RECT client{};
         GetClientRect(Handle(), &client);
         const int width = TSpinUpDown::StandardWidth();
-        upDown_->SetBounds(client.right - width, 0, width, client.bottom);
+        upDown_->SetBounds(rightToLeft ? 0 : client.right - width, 0, width, client.bottom);
     }
 }
 
@@ -135,18 +140,6 @@ void TSpinEdit::SetValue(Extended value) {
 }
 
 std::int32_t TSpinEdit::IntegerValue() const { return SpinIntegerValue(Value()); }
-
-void TSpinEdit::SetAlignment(fw::Alignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    if (!HandleAllocated()) return;
-    // The edit control takes its alignment from its style.
-    LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(ES_CENTER | ES_RIGHT);
-    if (alignment == fw::Alignment::taCenter) style |= ES_CENTER;
-    if (alignment == fw::Alignment::taRightJustify) style |= ES_RIGHT;
-    SetWindowLongPtrA(Handle(), GWL_STYLE, style);
-    InvalidateRect(Handle(), nullptr, TRUE);
-}
 
 void TSpinEdit::SetButtonKind(TSpinButtonKind kind) {
     if (kind == buttonKind_) return;
@@ -232,12 +225,6 @@ bool TSpinEdit::ReadProperty(const Text& name, const fw::LayoutValue& value, fw:
         if (item == "bkDiagonal") SetButtonKind(bkDiagonal);
         else if (item == "bkStandard") SetButtonKind(bkStandard);
         else throw Error("unknown button kind " + item);
-    } else if (name == "Alignment") {
-        const Text& item = LayoutReader::Identifier(value);
-        if (item == "taLeftJustify") SetAlignment(fw::Alignment::taLeftJustify);
-        else if (item == "taRightJustify") SetAlignment(fw::Alignment::taRightJustify);
-        else if (item == "taCenter") SetAlignment(fw::Alignment::taCenter);
-        else throw Error("unknown alignment " + item);
     } else return fw::Edit::ReadProperty(name, value, reader);
     return true;
 }
@@ -248,8 +235,6 @@ fw::Control::CreateParams TSpinEdit::GetCreateParams() {
     // buttons; the field keeps the text on one line (Enter never reaches it,
     // a paste or a written text keeps its first line).
     params.style |= ES_MULTILINE | WS_CLIPCHILDREN;
-    if (alignment_ == fw::Alignment::taCenter) params.style |= ES_CENTER;
-    if (alignment_ == fw::Alignment::taRightJustify) params.style |= ES_RIGHT;
     if (readOnly_) params.style |= ES_READONLY;
     return params;
 }
@@ -389,6 +374,7 @@ void TSpinEdit::SetTextRect() {
     GetClientRect(Handle(), &client);
     const int buttonWidth = upDown_ ? upDown_->Width() : button_ ? button_->Width() : 0;
     RECT text{0, 0, client.right - buttonWidth - 2, client.bottom + 1};
+    if (UseRightToLeft()) text = {buttonWidth + 1, 0, client.right - 1, client.bottom + 1};
     SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
 }
 

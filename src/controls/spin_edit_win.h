@@ -29,8 +29,6 @@ public:
     // The value truncated, its low 32 bits: 0 for a text that does not read.
     std::int32_t IntegerValue() const;
 
-    fw::Alignment GetAlignment() const { return alignment_; }
-    void SetAlignment(fw::Alignment alignment);
     bool ArrowKeys() const { return arrowKeys_; }
     void SetArrowKeys(bool value) { arrowKeys_ = value; }
     bool AutoSelect() const { return autoSelect_; }
@@ -95,7 +93,6 @@ private:
     void SetTextRect();
     char DecimalSeparator() const;
 
-    fw::Alignment alignment_ = fw::Alignment::taLeftJustify;
     bool arrowKeys_ = true;
     bool autoSelect_ = true;
     TSpinButtonKind buttonKind_ = bkDiagonal;

@@ -117,6 +117,52 @@ void Control::SetTabStop(bool value) {
     SetWindowLongPtrA(WindowHandleOrNull(), GWL_STYLE, value ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP}));
 }
 
+fw::BiDiMode Control::BiDiMode() const {
+    return parentBiDiMode_ && Parent() ? Parent()->BiDiMode() : biDiMode_;
+}
+
+void Control::SetBiDiMode(fw::BiDiMode mode) {
+    if (!parentBiDiMode_ && mode == biDiMode_) return;
+    const fw::BiDiMode before = BiDiMode();
+    biDiMode_ = mode;
+    parentBiDiMode_ = false;
+    if (BiDiMode() != before) BiDiModeChanged();
+}
+
+void Control::SetParentBiDiMode(bool value) {
+    if (value == parentBiDiMode_) return;
+    const fw::BiDiMode before = BiDiMode();
+    parentBiDiMode_ = value;
+    if (BiDiMode() != before) BiDiModeChanged();
+}
+
+bool Control::Ctl3D() const { return parentCtl3D_ && Parent() ? Parent()->Ctl3D() : ctl3D_; }
+
+void Control::SetCtl3D(bool value) {
+    if (!parentCtl3D_ && value == ctl3D_) return;
+    const bool before = Ctl3D();
+    ctl3D_ = value;
+    parentCtl3D_ = false;
+    if (Ctl3D() != before) Ctl3DChanged();
+}
+
+void Control::SetParentCtl3D(bool value) {
+    if (value == parentCtl3D_) return;
+    const bool before = Ctl3D();
+    parentCtl3D_ = value;
+    if (Ctl3D() != before) Ctl3DChanged();
+}
+
+void Control::BiDiModeChanged() {
+    for (Control* child : children_)
+        if (child->parentBiDiMode_) child->BiDiModeChanged();
+}
+
+void Control::Ctl3DChanged() {
+    for (Control* child : children_)
+        if (child->parentCtl3D_) child->Ctl3DChanged();
+}
+
 bool Control::Focused() const { return HandleAllocated() && GetFocus() == WindowHandleOrNull(); }
 
 bool Control::CanFocus() const {
@@ -130,6 +176,14 @@ bool Control::ReadProperty(const Text& name, const LayoutValue& value, LayoutRea
     if (name == "Caption") SetCaption(LayoutReader::String(value));
     else if (name == "TabOrder") SetTabOrder(LayoutReader::Int32(value));
     else if (name == "TabStop") SetTabStop(LayoutReader::Boolean(value));
+    else if (name == "BiDiMode") {
+        const Text& item = LayoutReader::Identifier(value);
+        if (item == "bdLeftToRight") SetBiDiMode(fw::BiDiMode::bdLeftToRight);
+        else if (item == "bdRightToLeft") SetBiDiMode(fw::BiDiMode::bdRightToLeft);
+        else throw Error("unknown reading order " + item);
+    } else if (name == "ParentBiDiMode") SetParentBiDiMode(LayoutReader::Boolean(value));
+    else if (name == "Ctl3D") SetCtl3D(LayoutReader::Boolean(value));
+    else if (name == "ParentCtl3D") SetParentCtl3D(LayoutReader::Boolean(value));
     else if (name == "OnClick") OnClick = reader.Handler<NotifyEvent>(value);
     else if (name == "OnEnter") OnEnter = reader.Handler<NotifyEvent>(value);
     else if (name == "OnExit") OnExit = reader.Handler<NotifyEvent>(value);
@@ -165,6 +219,34 @@ void Control::HandleCreated() {
     StoreBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
     SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont().Handle()), FALSE);
 }
+
+void Control::RecreateHandle() {
+    if (!HandleAllocated()) return;
+    const HWND old = WindowHandleOrNull();
+    const bool focused = GetFocus() == old;
+    SaveWindowState();
+    EndGraphicCapture();
+    DetachWindowHandle();
+    try {
+        CreateHandle();
+    } catch (...) {
+        DestroyWindowHandle();
+        ReattachWindowHandle(old);
+        throw;
+    }
+    // The children keep their windows (and what the user typed into them).
+    const HWND parentWindow = ParentWindowForChildren();
+    for (Control* child : children_)
+        if (child->HandleAllocated() && GetParent(child->WindowHandleOrNull()) == old)
+            ::SetParent(child->WindowHandleOrNull(), parentWindow);
+    // Straight from the old window to the new one, so that the focus never
+    // passes another control (whose arrival would be this one's exit).
+    if (focused) ::SetFocus(WindowHandleOrNull());
+    DestroyWindow(old);
+    if (Parent()) Parent()->ApplyTabOrder();
+}
+
+void Control::SaveWindowState() { caption_ = Caption(); }
 
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

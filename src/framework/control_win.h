@@ -16,6 +16,9 @@ namespace tarvik::fw {
 class Form;
 class GraphicControl;
 
+// The reading order of a control's text.
+enum class BiDiMode { bdLeftToRight, bdRightToLeft };
+
 class Control : public ControlBase, public WindowBase {
 public:
     explicit Control(Component* owner);
@@ -40,6 +43,19 @@ public:
     void SetTabOrder(int order);
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
+
+    // Right-to-left reading; with ParentBiDiMode (the default) the parent's.
+    fw::BiDiMode BiDiMode() const;
+    void SetBiDiMode(fw::BiDiMode mode);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool value);
+    bool UseRightToLeft() const { return BiDiMode() == fw::BiDiMode::bdRightToLeft; }
+    // The sunken 3-D look of the control's border (where it has one); with
+    // ParentCtl3D (the default) the parent's.
+    bool Ctl3D() const;
+    void SetCtl3D(bool value);
+    bool ParentCtl3D() const { return parentCtl3D_; }
+    void SetParentCtl3D(bool value);
 
     // The windowless children, painted after this control's own painting in
     // the order they were placed, and hit by the pointer newest first.
@@ -79,6 +95,13 @@ protected:
     virtual void CreateHandle();
     // The window exists; put the stored state into it.
     virtual void HandleCreated();
+    // Makes the window anew, for styles the system reads only at creation.
+    // The text, the state SaveWindowState keeps, the focus, the children
+    // with their windows and the place in the tab order stay as they were.
+    void RecreateHandle();
+    // The window is about to be replaced: keep what only it holds (an
+    // override calls the base first, and puts it back in HandleCreated).
+    virtual void SaveWindowState();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void WindowDestroyed() override;
@@ -97,6 +120,11 @@ protected:
     virtual void ChildAdded(Control&) {}
     virtual void ChildRemoved(Control&) {}
     virtual void CaptionChanged() {}
+    // The reading order or the 3-D look changed (this control's own, or its
+    // parent's that it follows); an override calls the base, which tells the
+    // children that follow.
+    virtual void BiDiModeChanged();
+    virtual void Ctl3DChanged();
     void ApplyParent(Control* previous) override;
     void ApplyBounds(const RECT& previous) override;
     void ApplyVisible() override;
@@ -125,6 +153,10 @@ private:
     int tabOrder_ = -1;
     int creationIndex_ = 0;
     bool tabStop_ = false;
+    fw::BiDiMode biDiMode_ = fw::BiDiMode::bdLeftToRight;
+    bool parentBiDiMode_ = true;
+    bool ctl3D_ = true;
+    bool parentCtl3D_ = true;
     BrushHandle brush_;
     COLORREF brushColor_ = 0;
     std::vector<GraphicControl*> graphicChildren_;

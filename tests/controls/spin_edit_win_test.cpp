@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "framework/form_win.h"
@@ -22,7 +23,8 @@ using testing::Pump;
 
 class FieldForm : public fw::Form {
 public:
-    FieldForm() {
+    // `fieldProperties`: more of the field's layout, after its own.
+    explicit FieldForm(const Text& fieldProperties = "") {
         RegisterSpinEditClass();
         auto count = [](int& counter) { return [&counter](fw::Component&) { ++counter; }; };
         Handlers().Add<fw::NotifyEvent>("Changed", count(changes));
@@ -36,7 +38,7 @@ F : TFieldForm {
     ClientWidth = 200
     ClientHeight = 100
     Field : TSpinEdit { Left = 8 Top = 8 Width = 57 Height = 21 Decimal = 0 Value = 5
-                        OnChange = Changed OnTopClick = Top OnExit = Exit }
+                        OnChange = Changed OnTopClick = Top OnExit = Exit )" + fieldProperties + R"( }
     Other : TEdit { Left = 8 Top = 40 Width = 80 Height = 21 }
     OkButton : TButton { Left = 100 Top = 8 Width = 80 Height = 25 Default = true OnClick = Ok }
     CancelButton : TButton { Left = 100 Top = 40 Width = 80 Height = 25 Cancel = true OnClick = Cancel }
@@ -204,6 +206,65 @@ TEST(SpinEdit, EveryWriteThatChangesTheTextRaisesOnChangeOnce) {
         EXPECT_EQ(form.field->GetText(), c.after) << c.name;
         EXPECT_EQ(form.changes, c.changes) << c.name;
     }
+}
+
+// Which third of the text rectangle the first character is drawn in.
+enum Third { kLeft, kCentre, kRight };
+Third FirstCharacter(TSpinEdit& field) {
+    RECT text{};
+    SendMessageA(field.Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    const int x = static_cast<short>(LOWORD(SendMessageA(field.Handle(), EM_POSFROMCHAR, 0, 0)));
+    return static_cast<Third>(std::clamp<LONG>((x - text.left) * 3 / (text.right - text.left), 0, 2));
+}
+
+// The edit control reads these only when it is created.
+TEST(SpinEdit, AlignmentReadingOrderAndBorderFromTheLayoutPlaceTextAndButton) {
+    const struct { const char* layout; Third text; int hostLeft, hostTop, hostSide; } cases[] = {
+        {"Alignment = taRightJustify", kRight, 35, -1, 18},
+        {"Alignment = taCenter", kCentre, 35, -1, 18},
+        {"BiDiMode = bdRightToLeft", kRight, -1, -1, 18},
+        {"BiDiMode = bdRightToLeft Alignment = taRightJustify", kLeft, -1, -1, 18},
+        {"Ctl3D = false", kLeft, 36, 0, 21},
+        {"BorderStyle = bsNone", kLeft, 36, 0, 21},
+    };
+    for (const auto& c : cases) {
+        FieldForm form(c.layout);
+        EXPECT_EQ(FirstCharacter(*form.field), c.text) << c.layout;
+        const fw::Control& host = *form.field->Host();
+        EXPECT_EQ(host.Left(), c.hostLeft) << c.layout;
+        EXPECT_EQ(host.Top(), c.hostTop) << c.layout;
+        EXPECT_EQ(host.Width(), c.hostSide) << c.layout;
+    }
+}
+
+// The field makes its window anew for the alignment and keeps everything the
+// user sees of it.
+TEST(SpinEdit, AlignmentWrittenInCodeKeepsTextSelectionFocusButtonAndTabPlace) {
+    FieldForm form;
+    int exits = 0;
+    form.field->OnExit = [&exits](fw::Component&) { ++exits; };
+    const HWND before = form.field->Handle();
+    const HWND nextInTabOrder = GetWindow(before, GW_HWNDNEXT);
+    form.field->SetText("7");
+    SendMessageA(before, EM_SETSEL, 1, 1);
+    SendMessageA(before, EM_SETMODIFY, TRUE, 0);
+
+    form.field->SetAlignment(fw::Alignment::taRightJustify);
+    const HWND after = form.field->Handle();
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(FirstCharacter(*form.field), kRight);
+    EXPECT_EQ(form.field->GetText(), "7");
+    DWORD start = 0, end = 0;
+    SendMessageA(after, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 1u);
+    EXPECT_TRUE(form.field->Modified());
+    EXPECT_EQ(GetFocus(), after);
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(fw::Control::FromHandle(after), form.field);
+    EXPECT_EQ(GetParent(form.field->Host()->Handle()), after);
+    EXPECT_EQ(GetWindow(after, GW_HWNDNEXT), nextInTabOrder);
+    EXPECT_EQ(form.changes, 1);  // the "7" only
 }
 
 TEST(SpinEdit, AFieldMadeTooLowGrowsBack) {
