@@ -166,7 +166,13 @@ void TSpinButton::DisableRepeat() {
 bool TSpinButton::ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) {
     if (name == "OnTopClick") OnTopClick = reader.Handler<fw::NotifyEvent>(value);
     else if (name == "OnBottomClick") OnBottomClick = reader.Handler<fw::NotifyEvent>(value);
-    else if (name == "FocusControl")
+    else if (name == "UpGlyph.Data" || name == "DownGlyph.Data") {
+        // A bitmap file image, as the resources hold the default arrows.
+        const std::vector<std::uint8_t>& image = fw::LayoutReader::Binary(value);
+        const fw::BitmapHandle glyph = fw::BitmapFromImage(image.data(), image.size());
+        if (name == "UpGlyph.Data") SetUpGlyph(glyph.Get());
+        else SetDownGlyph(glyph.Get());
+    } else if (name == "FocusControl")
         reader.Reference(value, [this](fw::Component* c) { SetFocusControl(dynamic_cast<fw::Control*>(c)); });
     else return fw::GraphicControl::ReadProperty(name, value, reader);
     return true;
