@@ -126,13 +126,21 @@ void TSpinButton::DrawImage(fw::OffscreenBitmap& image, SpinButtonState state) {
     if (bottom) image.Lines({{3, h - 2}, {w - 1, 2}}, shadow);
 }
 
-void TSpinButton::MouseDown(fw::MouseButton button, fw::ShiftState, int x, int y) {
+// The events first, as every control raises them; then the button acts.
+void TSpinButton::MouseDown(fw::MouseButton button, fw::ShiftState shift, int x, int y) {
+    fw::GraphicControl::MouseDown(button, shift, x, y);
     logic_.Press(button == fw::MouseButton::mbLeft, EnabledWithParents(), x, y, Width(), Height());
 }
 
-void TSpinButton::MouseMove(fw::ShiftState, int x, int y) { logic_.Move(x, y, Width(), Height()); }
+void TSpinButton::MouseMove(fw::ShiftState shift, int x, int y) {
+    fw::GraphicControl::MouseMove(shift, x, y);
+    logic_.Move(x, y, Width(), Height());
+}
 
-void TSpinButton::MouseUp(fw::MouseButton, fw::ShiftState, int x, int y) { logic_.Release(x, y, Width(), Height()); }
+void TSpinButton::MouseUp(fw::MouseButton button, fw::ShiftState shift, int x, int y) {
+    fw::GraphicControl::MouseUp(button, shift, x, y);
+    logic_.Release(x, y, Width(), Height());
+}
 
 void TSpinButton::Step(SpinButtonState half) {
     fw::Raise(half == SpinButtonState::TopPressed ? OnTopClick : OnBottomClick, *this);

@@ -77,10 +77,10 @@ void TSpinEdit::BuildButtonPart() {
     DestroyButtonPart();
     if (buttonKind_ == bkStandard) {
         upDown_ = new TSpinUpDown(this);
-        upDown_->OnButtonClick = [this](fw::Component&, UDBtnType button) {
+        upDown_->OnButtonClick = [this](fw::Component& sender, UDBtnType button) {
             if (TabStop() && CanFocus()) SetFocus();
-            if (button == UDBtnType::btNext) StepUp(*this);
-            else StepDown(*this);
+            if (button == UDBtnType::btNext) StepUp(sender);
+            else StepDown(sender);
         };
         upDown_->SetEnabled(Enabled());
         if (HandleAllocated()) upDown_->SetParent(this);
@@ -92,8 +92,8 @@ void TSpinEdit::BuildButtonPart() {
         button_->SetBounds(0, 0, Height(), Height());
         button_->SetEnabled(Enabled());
         button_->SetFocusControl(this);
-        button_->OnTopClick = [this](fw::Component&) { StepUp(*this); };
-        button_->OnBottomClick = [this](fw::Component&) { StepDown(*this); };
+        button_->OnTopClick = [this](fw::Component& sender) { StepUp(sender); };
+        button_->OnBottomClick = [this](fw::Component& sender) { StepDown(sender); };
         button_->SetParent(host_);
         // The host needs the edit's window to live in.
         if (HandleAllocated()) host_->SetParent(this);
@@ -158,10 +158,9 @@ void TSpinEdit::SetDecimal(int decimal) {
 }
 
 void TSpinEdit::SetValueType(TValueType type) {
-    if (type != valueType_) {
-        valueType_ = type;
-        SetValue(Value());
-    }
+    if (type == valueType_) return;
+    valueType_ = type;
+    SetValue(Value());
     if (valueType_ != vtFloat) increment_ = IntegerIncrement(increment_);
 }
 
@@ -249,16 +248,6 @@ void TSpinEdit::HandleCreated() {
 
 LRESULT TSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN:
-        if (HandleKeyDown(wParam)) return 0;
-        // A multi-line edit in a dialog would close its parent on Escape and
-        // look for a default button on Enter; the typed character does that
-        // here instead.
-        if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
-        break;
-    case WM_CHAR:
-        if (!HandleChar(wParam)) return 0;
-        break;
     case WM_CUT:
         if (!editorEnabled_ || readOnly_) return 0;
         break;
@@ -308,25 +297,36 @@ void TSpinEdit::TextChanged() {
     if (!changing_) fw::Raise(OnChange, *this);
 }
 
-bool TSpinEdit::HandleKeyDown(WPARAM key) {
-    if (!arrowKeys_ || (key != VK_UP && key != VK_DOWN)) return false;
-    if (key == VK_UP) StepUp(*this);
-    else StepDown(*this);
-    return true;
+// OnKeyDown first, which may consume the key; the modifiers are not looked
+// at, so Alt with Up or Down steps too.
+void TSpinEdit::KeyDown(std::uint16_t& key, fw::ShiftState shift) {
+    fw::Edit::KeyDown(key, shift);
+    if (arrowKeys_ && (key == VK_UP || key == VK_DOWN)) {
+        if (key == VK_UP) StepUp(*this);
+        else StepDown(*this);
+        key = 0;
+    }
+    // A multi-line edit in a dialog would close its parent on Escape and
+    // look for a default button on Enter; the typed character does that
+    // here instead.
+    if (key == VK_RETURN || key == VK_ESCAPE) key = 0;
 }
 
-bool TSpinEdit::HandleChar(WPARAM& character) {
-    const char c = static_cast<char>(character);
-    if (!AcceptsChar(c)) {
+// The key filter first; then OnKeyPress sees what it let through.
+void TSpinEdit::KeyPress(char& key) {
+    if (!AcceptsChar(key)) {
         fw::DefaultBeep();
-        return false;
+        key = 0;
+        return;
     }
-    if (c == '\r' || c == '\x1B') {
+    fw::Edit::KeyPress(key);
+    if (key == '\r' || key == '\x1B') {
         // The window's default or cancel button acts, as in a dialog.
-        if (fw::Form* form = ParentForm()) form->DialogKey(c == '\r' ? VK_RETURN : VK_ESCAPE);
-        return c != '\r';
+        if (fw::Form* form = ParentForm()) form->DialogKey(key == '\r' ? VK_RETURN : VK_ESCAPE);
+        if (key == '\r') key = 0;
+    } else if (key == '\n') {
+        key = 0;  // a line break typed with Ctrl would make a second line
     }
-    return c != '\n';  // a line break typed with Ctrl would make a second line
 }
 
 void TSpinEdit::BoundsChanged() {

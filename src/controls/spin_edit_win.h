@@ -70,6 +70,8 @@ protected:
     bool Command(WORD code) override;
     void BoundsChanged() override;
     void FontChanged() override;
+    void KeyDown(std::uint16_t& key, fw::ShiftState shift) override;
+    void KeyPress(char& key) override;
     void DoEnter() override;
     void DoExit() override;
     void EnabledChanged() override;
@@ -88,8 +90,6 @@ private:
     LRESULT WriteText(WPARAM wParam, const char* text);
     // OnChange, unless a step is under way or the field is going.
     void TextChanged();
-    bool HandleKeyDown(WPARAM key);
-    bool HandleChar(WPARAM& character);
     void SetTextRect();
     char DecimalSeparator() const;
 

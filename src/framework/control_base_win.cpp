@@ -107,8 +107,79 @@ bool ControlBase::ReadProperty(const Text& name, const LayoutValue& value, Layou
     else if (name == "Color") SetColor(static_cast<COLORREF>(LayoutReader::Int32(value)));
     else if (name == "ParentColor") SetParentColor(LayoutReader::Boolean(value));
     else if (name == "ParentFont") SetParentFont(LayoutReader::Boolean(value));
+    else if (name == "OnClick") OnClick = reader.Handler<NotifyEvent>(value);
+    else if (name == "OnDblClick") OnDblClick = reader.Handler<NotifyEvent>(value);
+    else if (name == "OnMouseDown") OnMouseDown = reader.Handler<MouseEvent>(value);
+    else if (name == "OnMouseMove") OnMouseMove = reader.Handler<MouseMoveEvent>(value);
+    else if (name == "OnMouseUp") OnMouseUp = reader.Handler<MouseEvent>(value);
     else return Component::ReadProperty(name, value, reader);
     return true;
+}
+
+void ControlBase::DispatchMouse(UINT message, WPARAM keys, int x, int y) {
+    const ShiftState shift = MouseShiftState(keys);
+    const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK;
+    const MouseButton button = left ? MouseButton::mbLeft
+                               : message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_RBUTTONDBLCLK
+                                   ? MouseButton::mbRight
+                                   : MouseButton::mbMiddle;
+    switch (message) {
+    case WM_MOUSEMOVE:
+        MouseMove(shift, x, y);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (left) clickPending_ = true;
+        MouseDown(button, shift, x, y);
+        break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        // The release of the second press makes no click.
+        if (left) {
+            clickPending_ = false;
+            DblClick();
+        }
+        MouseDown(button, shift | ssDouble, x, y);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (left && clickPending_) {
+            clickPending_ = false;
+            if (MouseMakesClicks() && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+        }
+        MouseUp(button, shift, x, y);
+        break;
+    default:
+        break;
+    }
+}
+
+void ControlBase::Click() { Raise(OnClick, *this); }
+
+void ControlBase::DblClick() { Raise(OnDblClick, *this); }
+
+void ControlBase::MouseDown(MouseButton button, ShiftState shift, int x, int y) {
+    Raise(OnMouseDown, *this, button, shift, x, y);
+}
+
+void ControlBase::MouseMove(ShiftState shift, int x, int y) { Raise(OnMouseMove, *this, shift, x, y); }
+
+void ControlBase::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
+    Raise(OnMouseUp, *this, button, shift, x, y);
+}
+
+ShiftState MouseShiftState(WPARAM keys) {
+    ShiftState shift = 0;
+    if (keys & MK_SHIFT) shift |= ssShift;
+    if (keys & MK_CONTROL) shift |= ssCtrl;
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
 }
 
 Persistent* ControlBase::SubObject(const Text& name) { return name == "Font" ? &font_ : nullptr; }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "framework/component.h"
+#include "framework/events.h"
 #include "framework/font_win.h"
 
 namespace tarvik::fw {
@@ -49,11 +50,36 @@ public:
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
 
+    // A press and release of the left button on the control (where its
+    // class reports clicks itself, as a button does, from there), and the
+    // second press of a double click; then the pointer events, in this
+    // control's coordinates: a release raises OnClick before OnMouseUp, a
+    // double click OnDblClick before its OnMouseDown with ssDouble.
+    NotifyEvent OnClick;
+    NotifyEvent OnDblClick;
+    MouseEvent OnMouseDown;
+    MouseMoveEvent OnMouseMove;
+    MouseEvent OnMouseUp;
+
     void SetParentComponent(Component* parent) override;
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
     Persistent* SubObject(const Text& name) override;
 
 protected:
+    // The pointer message `message` (WM_MOUSEMOVE, a press, a release or a
+    // double click) at (x, y) in this control's coordinates, with the
+    // message's key flags: raises the events in their order.
+    void DispatchMouse(UINT message, WPARAM keys, int x, int y);
+    // Whether a press and release make a click here; a control whose class
+    // reports its clicks itself says no.
+    virtual bool MouseMakesClicks() const { return true; }
+    // The events' dispatchers; an override calls the base to raise the event.
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(MouseButton button, ShiftState shift, int x, int y);
+    virtual void MouseMove(ShiftState shift, int x, int y);
+    virtual void MouseUp(MouseButton button, ShiftState shift, int x, int y);
+
     // How each kind shows a change: the new parent (`previous` is the old
     // one), the stored bounds (`previous`: where it was), the visibility.
     virtual void ApplyParent(Control* previous) = 0;
@@ -83,6 +109,11 @@ private:
     Font font_;
     bool parentFont_ = true;
     bool followingParentFont_ = false;  // copying the parent's font now
+    bool clickPending_ = false;  // the left button went down here
 };
+
+// The modifier keys and buttons of a pointer message's key flags, with Alt
+// (which the flags do not carry) as it is now.
+ShiftState MouseShiftState(WPARAM keys);
 
 }  // namespace tarvik::fw

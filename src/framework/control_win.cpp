@@ -10,6 +10,7 @@
 #include "framework/graphic_control_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/menu.h"
 #include "framework/system_error_win.h"
 
 namespace tarvik::fw {
@@ -184,8 +185,19 @@ bool Control::ReadProperty(const Text& name, const LayoutValue& value, LayoutRea
     } else if (name == "ParentBiDiMode") SetParentBiDiMode(LayoutReader::Boolean(value));
     else if (name == "Ctl3D") SetCtl3D(LayoutReader::Boolean(value));
     else if (name == "ParentCtl3D") SetParentCtl3D(LayoutReader::Boolean(value));
-    else if (name == "OnClick") OnClick = reader.Handler<NotifyEvent>(value);
-    else if (name == "OnEnter") OnEnter = reader.Handler<NotifyEvent>(value);
+    else if (name == "OnKeyDown") OnKeyDown = reader.Handler<KeyEvent>(value);
+    else if (name == "OnKeyPress") OnKeyPress = reader.Handler<KeyPressEvent>(value);
+    else if (name == "OnKeyUp") OnKeyUp = reader.Handler<KeyEvent>(value);
+    else if (name == "OnMouseWheelDown") OnMouseWheelDown = reader.Handler<MouseWheelUpDownEvent>(value);
+    else if (name == "OnMouseWheelUp") OnMouseWheelUp = reader.Handler<MouseWheelUpDownEvent>(value);
+    else if (name == "OnContextPopup") OnContextPopup = reader.Handler<ContextPopupEvent>(value);
+    else if (name == "PopupMenu") {
+        reader.Reference(value, [this](Component* component) {
+            auto* menu = dynamic_cast<fw::PopupMenu*>(component);
+            if (component && !menu) throw Error(component->Name() + " is not a pop-up menu");
+            SetPopupMenu(menu);
+        });
+    } else if (name == "OnEnter") OnEnter = reader.Handler<NotifyEvent>(value);
     else if (name == "OnExit") OnExit = reader.Handler<NotifyEvent>(value);
     else return ControlBase::ReadProperty(name, value, reader);
     return true;
@@ -307,8 +319,52 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
+    case WM_MBUTTONUP: {
         if (GraphicMouse(message, wParam, lParam)) return 0;
+        // The control's class acts first (an edit takes the focus and places
+        // the caret), then the events tell of it.
+        const LRESULT result = DefaultHandling(message, wParam, lParam);
+        DispatchMouse(message, wParam, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return result;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        auto key = static_cast<std::uint16_t>(wParam);
+        ShiftState shift = 0;
+        if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+        if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+        if (GetKeyState(VK_MENU) < 0 || (lParam & (1 << 29))) shift |= ssAlt;
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) KeyDown(key, shift);
+        else KeyUp(key, shift);
+        if (key == 0) return 0;
+        wParam = key;
+        break;
+    }
+    case WM_CHAR: {
+        auto key = static_cast<char>(wParam);
+        KeyPress(key);
+        if (key == 0) return 0;
+        wParam = static_cast<unsigned char>(key);
+        break;
+    }
+    case WM_MOUSEWHEEL: {
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ScreenToClient(WindowHandleOrNull(), &at);
+        bool handled = false;
+        const auto delta = static_cast<short>(HIWORD(wParam));
+        Raise(delta < 0 ? OnMouseWheelDown : OnMouseWheelUp, *this, MouseShiftState(LOWORD(wParam)), int(at.x),
+              int(at.y), handled);
+        if (handled) return 0;
+        break;
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == WindowHandleOrNull()) {
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (lParam != -1) ScreenToClient(WindowHandleOrNull(), &at);
+            if (ContextPopup(at.x, at.y)) return 0;
+        }
         break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != WindowHandleOrNull()) {
@@ -379,55 +435,31 @@ bool Control::GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     if (graphicChildren_.empty()) return false;
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
-    ShiftState shift = 0;
-    if (wParam & MK_SHIFT) shift |= ssShift;
-    if (wParam & MK_CONTROL) shift |= ssCtrl;
-    if (wParam & MK_LBUTTON) shift |= ssLeft;
-    if (wParam & MK_RBUTTON) shift |= ssRight;
-    if (wParam & MK_MBUTTON) shift |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    const bool leftDown = (wParam & MK_LBUTTON) != 0;
-
+    GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
+    if (!child) return false;
+    ControlBase& target = *child;
     switch (message) {
-    case WM_MOUSEMOVE: {
-        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
-        if (!child) return false;
-        // Moves say nothing about the buttons: the system makes up moves of
+    case WM_MOUSEMOVE:
+        // Moves say nothing about the capture: the system makes up moves of
         // its own with the keys as they are, not as our messages had them.
-        child->MouseMove(shift, x - child->Left(), y - child->Top());
-        return true;
-    }
+        break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        const MouseButton button = message == WM_LBUTTONUP ? MouseButton::mbLeft
-                                   : message == WM_RBUTTONUP ? MouseButton::mbRight
-                                                             : MouseButton::mbMiddle;
-        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
-        if (!child) return false;
+    case WM_MBUTTONUP:
         if (graphicCapture_) {
-            capturedLeftButton_ = leftDown;
+            capturedLeftButton_ = (wParam & MK_LBUTTON) != 0;
             // The capture ends with the last button held.
             if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) EndGraphicCapture();
         }
-        child->MouseUp(button, shift, x - child->Left(), y - child->Top());
-        return true;
-    }
-    default: {  // a press
-        const bool twice = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
-        const MouseButton button = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ? MouseButton::mbLeft
-                                   : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? MouseButton::mbRight
-                                                                                             : MouseButton::mbMiddle;
-        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
-        if (!child) return false;
-        if (twice) shift |= ssDouble;
+        break;
+    default:  // a press
         if (!graphicCapture_) {
             SetCapture(WindowHandleOrNull());
             graphicCapture_ = child;
         }
-        capturedLeftButton_ = leftDown;
+        capturedLeftButton_ = (wParam & MK_LBUTTON) != 0;
         try {
-            child->MouseDown(button, shift, x - child->Left(), y - child->Top());
+            target.DispatchMouse(message, wParam, x - child->Left(), y - child->Top());
         } catch (...) {
             // The error box that reports it must get the pointer.
             EndGraphicCapture();
@@ -435,7 +467,8 @@ bool Control::GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return true;
     }
-    }
+    target.DispatchMouse(message, wParam, x - child->Left(), y - child->Top());
+    return true;
 }
 
 void Control::WindowDestroyed() {
@@ -452,7 +485,36 @@ HBRUSH Control::ControlColor(HDC dc) {
     return BackgroundBrush();
 }
 
-void Control::Click() { Raise(OnClick, *this); }
+void Control::KeyDown(std::uint16_t& key, ShiftState shift) { Raise(OnKeyDown, *this, key, shift); }
+
+void Control::KeyPress(char& key) { Raise(OnKeyPress, *this, key); }
+
+void Control::KeyUp(std::uint16_t& key, ShiftState shift) { Raise(OnKeyUp, *this, key, shift); }
+
+bool Control::ContextPopup(int x, int y) {
+    bool handled = false;
+    Raise(OnContextPopup, *this, x, y, handled);
+    if (handled) return true;
+    if (!popupMenu_ || !popupMenu_->AutoPopup()) return false;
+    // From the keyboard the menu opens at the control's corner.
+    POINT at{x < 0 ? 0 : x, y < 0 ? 0 : y};
+    ClientToScreen(Handle(), &at);
+    popupMenu_->SetPopupComponent(this);
+    popupMenu_->Popup(at.x, at.y);
+    return true;
+}
+
+void Control::SetPopupMenu(fw::PopupMenu* menu) {
+    if (menu == popupMenu_) return;
+    if (popupMenu_) RemoveFreeNotification(popupMenu_);
+    popupMenu_ = menu;
+    if (menu) FreeNotification(menu);
+}
+
+void Control::PeerRemoved(Component* peer) {
+    ControlBase::PeerRemoved(peer);
+    if (peer == popupMenu_) popupMenu_ = nullptr;
+}
 
 void Control::FontChanged() {
     if (HandleAllocated()) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "framework/control_base_win.h"
@@ -15,6 +16,7 @@ namespace tarvik::fw {
 
 class Form;
 class GraphicControl;
+class PopupMenu;
 
 // The reading order of a control's text.
 enum class BiDiMode { bdLeftToRight, bdRightToLeft };
@@ -76,9 +78,21 @@ public:
     bool CanFocus() const;
     void SetFocus();
 
-    NotifyEvent OnClick;
+    // The menu shown when the user asks for one (a right click, the menu
+    // key) unless OnContextPopup handled it; not owned, forgotten when it is
+    // destroyed. Without one the control's class shows its own, if any.
+    fw::PopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(fw::PopupMenu* menu);
+
     NotifyEvent OnEnter;
     NotifyEvent OnExit;
+    // The keys, before the control acts on them.
+    KeyEvent OnKeyDown;
+    KeyPressEvent OnKeyPress;
+    KeyEvent OnKeyUp;
+    MouseWheelUpDownEvent OnMouseWheelDown;
+    MouseWheelUpDownEvent OnMouseWheelUp;
+    ContextPopupEvent OnContextPopup;
 
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
 
@@ -116,7 +130,16 @@ protected:
     // Colours the control's own painting; null: the system's default.
     virtual HBRUSH ControlColor(HDC dc);
 
-    virtual void Click();
+    // The key dispatchers, before the control's class acts: an override
+    // calls the base (which raises the event) and may consume the key by
+    // setting it to 0. KeyDown and KeyUp also see the keys pressed with Alt.
+    virtual void KeyDown(std::uint16_t& key, ShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void KeyUp(std::uint16_t& key, ShiftState shift);
+    // OnContextPopup, then PopupMenu: true when either took the request.
+    virtual bool ContextPopup(int x, int y);
+    void PeerRemoved(Component* peer) override;
+
     virtual void ChildAdded(Control&) {}
     virtual void ChildRemoved(Control&) {}
     virtual void CaptionChanged() {}
@@ -150,6 +173,7 @@ private:
     void EndGraphicCapture();
 
     std::vector<Control*> children_;
+    fw::PopupMenu* popupMenu_ = nullptr;
     int tabOrder_ = -1;
     int creationIndex_ = 0;
     bool tabStop_ = false;

@@ -29,6 +29,7 @@ protected:
     bool Command(WORD code) override;
     void CaptionChanged() override;
     void FontChanged() override;
+    bool MouseMakesClicks() const override { return false; }  // STN_CLICKED
 
 private:
     void AdjustSize();
@@ -93,6 +94,7 @@ public:
 protected:
     CreateParams GetCreateParams() override;
     bool Command(WORD code) override;
+    bool MouseMakesClicks() const override { return false; }  // BN_CLICKED
 
 private:
     bool default_ = false;
@@ -113,6 +115,7 @@ protected:
     CreateParams GetCreateParams() override;
     void HandleCreated() override;
     bool Command(WORD code) override;
+    bool MouseMakesClicks() const override { return false; }  // BN_CLICKED
 
 private:
     bool checked_ = false;

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include "framework/control_base_win.h"
-#include "framework/events.h"
 
 namespace tarvik::fw {
 
@@ -26,13 +25,9 @@ public:
     bool LeftButtonHeld() const;
 
     // Called by the windowed parent: `dc` has its origin at this control's
-    // top-left corner and is clipped to it.
+    // top-left corner and is clipped to it. The parent also hands over the
+    // pointer messages that fall on this control.
     virtual void Paint(HDC dc) = 0;
-    // Pointer events in this control's coordinates; the press of a double
-    // click comes with ssDouble.
-    virtual void MouseDown(MouseButton, ShiftState, int, int) {}
-    virtual void MouseMove(ShiftState, int, int) {}
-    virtual void MouseUp(MouseButton, ShiftState, int, int) {}
 
 protected:
     void ApplyParent(Control* previous) override;

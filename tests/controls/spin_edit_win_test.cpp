@@ -8,8 +8,12 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "framework/form_win.h"
 #include "framework/layout.h"
@@ -32,6 +36,7 @@ public:
         Handlers().Add<fw::NotifyEvent>("Ok", count(oks));
         Handlers().Add<fw::NotifyEvent>("Cancel", count(cancels));
         Handlers().Add<fw::NotifyEvent>("Exit", [this](fw::Component&) { exitValue = field->IntegerValue(); });
+        AddLoggingHandlers();
         fw::LayoutReader reader(*this, Handlers());
         reader.Read(fw::ParseLayout(R"(
 F : TFieldForm {
@@ -61,6 +66,39 @@ F : TFieldForm {
         for (char c : characters) PostMessageA(field->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
         Pump(20);
     }
+    // Handlers that write what they saw into `log`: OnKeyDown consumes Down,
+    // OnKeyPress turns '8' into '9', OnContextPopup shows no menu.
+    void AddLoggingHandlers() {
+        auto note = [this](const char* what) { return [this, what](fw::Component&) { log.push_back(what); }; };
+        Handlers().Add<fw::NotifyEvent>("TopLogged", note("top"));
+        Handlers().Add<fw::NotifyEvent>("Click", note("click"));
+        Handlers().Add<fw::NotifyEvent>("DblClick", note("double click"));
+        Handlers().Add<fw::KeyEvent>("KeyDown", [this](fw::Component&, std::uint16_t& key, fw::ShiftState) {
+            log.push_back("down " + std::to_string(key));
+            if (key == VK_DOWN) key = 0;
+        });
+        Handlers().Add<fw::KeyEvent>("KeyUp", [this](fw::Component&, std::uint16_t& key, fw::ShiftState) {
+            log.push_back("up " + std::to_string(key));
+        });
+        Handlers().Add<fw::KeyPressEvent>("KeyPress", [this](fw::Component&, char& key) {
+            log.push_back(std::string("press ") + key);
+            if (key == '8') key = '9';
+        });
+        Handlers().Add<fw::MouseEvent>("MouseDown", [this](fw::Component&, fw::MouseButton, fw::ShiftState shift, int,
+                                                           int) {
+            log.push_back(shift & fw::ssDouble ? "mouse down double" : "mouse down");
+        });
+        Handlers().Add<fw::MouseEvent>("MouseUp", [this](fw::Component&, fw::MouseButton, fw::ShiftState, int, int) {
+            log.push_back("mouse up");
+        });
+        Handlers().Add<fw::MouseWheelUpDownEvent>("WheelDown", [this](fw::Component&, fw::ShiftState, int, int,
+                                                                      bool&) { log.push_back("wheel down"); });
+        Handlers().Add<fw::ContextPopupEvent>("Popup", [this](fw::Component&, int, int, bool& handled) {
+            log.push_back("popup");
+            handled = true;
+        });
+    }
+    std::vector<std::string> log;
     TSpinEdit* field = nullptr;
     fw::Edit* other = nullptr;
     int changes = 0, tops = 0, oks = 0, cancels = 0;
@@ -265,6 +303,79 @@ TEST(SpinEdit, AlignmentWrittenInCodeKeepsTextSelectionFocusButtonAndTabPlace) {
     EXPECT_EQ(GetParent(form.field->Host()->Handle()), after);
     EXPECT_EQ(GetWindow(after, GW_HWNDNEXT), nextInTabOrder);
     EXPECT_EQ(form.changes, 1);  // the "7" only
+}
+
+// The events every edit box has, from a layout: the key events come before
+// the field's own handling of the key, the filter before OnKeyPress.
+TEST(SpinEdit, InheritedEventsComeInTheirOrder) {
+    FieldForm form("OnKeyDown = KeyDown OnKeyPress = KeyPress OnKeyUp = KeyUp OnClick = Click OnDblClick = DblClick "
+                   "OnMouseDown = MouseDown OnMouseUp = MouseUp OnMouseWheelDown = WheelDown OnContextPopup = Popup "
+                   "OnTopClick = TopLogged");
+    const HWND field = form.field->Handle();
+    auto send = [field](UINT message, WPARAM wParam, LPARAM lParam) { SendMessageA(field, message, wParam, lParam); };
+    const LPARAM at = MAKELPARAM(4, 4);
+    POINT screen{4, 4};
+    ClientToScreen(field, &screen);
+    using Log = std::vector<std::string>;
+    const struct { const char* name; std::function<void()> act; Log log; Text text; } cases[] = {
+        {"Up", [&] { send(WM_KEYDOWN, VK_UP, 1), send(WM_KEYUP, VK_UP, 0xC0000001); }, {"down 38", "top", "up 38"}, "6"},
+        {"Down consumed", [&] { send(WM_KEYDOWN, VK_DOWN, 1); }, {"down 40"}, "6"},
+        {"a filtered out", [&] { send(WM_CHAR, 'a', 1); }, {}, "6"},
+        {"8 made 9", [&] { send(EM_SETSEL, 0, -1), send(WM_CHAR, '8', 1); }, {"press 8"}, "9"},
+        {"click", [&] { send(WM_LBUTTONDOWN, MK_LBUTTON, at), send(WM_LBUTTONUP, 0, at); },
+         {"mouse down", "click", "mouse up"}, "9"},
+        {"double click", [&] { send(WM_LBUTTONDBLCLK, MK_LBUTTON, at), send(WM_LBUTTONUP, 0, at); },
+         {"double click", "mouse down double", "mouse up"}, "9"},
+        {"wheel", [&] { send(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(screen.x, screen.y)); },
+         {"wheel down"}, "9"},
+        {"menu", [&] { send(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(field), MAKELPARAM(screen.x, screen.y)); },
+         {"popup"}, "9"},
+    };
+    for (const auto& c : cases) {
+        form.log.clear();
+        c.act();
+        EXPECT_EQ(form.log, c.log) << c.name;
+        EXPECT_EQ(form.field->GetText(), c.text) << c.name;
+    }
+}
+
+// Who steps is the sender; the modifiers are not looked at; writing the type
+// the field already has does nothing.
+TEST(SpinEdit, StepsNameTheirSenderAltArrowsStepAndAnEqualTypeChangesNothing) {
+    struct Field : TSpinEdit {
+        using TSpinEdit::TSpinEdit;
+        void StepUp(fw::Component& sender) override { senders.push_back(&sender), TSpinEdit::StepUp(sender); }
+        void StepDown(fw::Component& sender) override { senders.push_back(&sender), TSpinEdit::StepDown(sender); }
+        std::vector<fw::Component*> senders;
+    };
+    fw::Form form;
+    auto* field = new Field(&form);
+    field->SetParent(&form);
+    field->SetBounds(8, 8, 57, 21);
+    form.Show();
+    const HWND host = field->Host()->Handle();
+    SendMessageA(host, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    SendMessageA(host, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    ASSERT_EQ(field->senders.size(), 1u);
+    EXPECT_EQ(field->senders.back(), field->Button());
+
+    const LPARAM alt = 1 | (1 << 29);
+    SendMessageA(field->Handle(), WM_SYSKEYDOWN, VK_UP, alt);
+    SendMessageA(field->Handle(), WM_SYSKEYDOWN, VK_UP, alt);
+    SendMessageA(field->Handle(), WM_SYSKEYDOWN, VK_DOWN, alt);
+    EXPECT_EQ(field->GetText(), "2");
+    EXPECT_EQ(field->senders.back(), field);
+
+    field->SetButtonKind(bkStandard);
+    const HWND upDown = field->UpDown()->Handle();
+    SendMessageA(upDown, UDM_SETPOS32, 0, 1);
+    SendMessageA(field->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1), reinterpret_cast<LPARAM>(upDown));
+    EXPECT_EQ(field->GetText(), "3");
+    EXPECT_EQ(field->senders.back(), field->UpDown());
+
+    field->SetIncrement(0.5L);
+    field->SetValueType(vtInteger);
+    EXPECT_EQ(field->Increment(), 0.5L);
 }
 
 TEST(SpinEdit, AFieldMadeTooLowGrowsBack) {
