@@ -124,6 +124,20 @@ TEST_F(MainFormTest, ChecksRunWhileTheStartUpErrorIsOpen) {
     EXPECT_GE(checksWhileOpen, 1u);
 }
 
+// "Закрыть" in the icon's menu while the start-up error is open: the
+// program ends without flashing its window up when the loop starts.
+TEST_F(MainFormTest, CloseChosenDuringTheStartUpErrorEndsWithoutShowingTheWindow) {
+    fw::SetMessageBoxHook([](const fw::MessageBoxRequest&) {
+        dynamic_cast<TForm1&>(*fw::Application::Instance().MainForm()).N1->Click();
+        return IDOK;
+    });
+    Start();
+    EXPECT_FALSE(Shown());
+    EXPECT_EQ(Saved("INTERVAL"), "5");
+    form->Show();
+    EXPECT_FALSE(Shown());
+}
+
 TEST_F(MainFormTest, SavedStatusDecidesWindowAndTimer) {
     struct Case {
         const char* status;
