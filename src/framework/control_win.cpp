@@ -322,9 +322,12 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONUP: {
         if (GraphicMouse(message, wParam, lParam)) return 0;
         // The control's class acts first (an edit takes the focus and places
-        // the caret), then the events tell of it.
+        // the caret), then the events tell of it, unless what the class did
+        // (a button's OnClick) has destroyed the control.
+        const HWND window = WindowHandleOrNull();
         const LRESULT result = DefaultHandling(message, wParam, lParam);
-        DispatchMouse(message, wParam, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        if (IsWindow(window) && FromHandle(window) == this)
+            DispatchMouse(message, wParam, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
         return result;
     }
     case WM_KEYDOWN:
