@@ -14,6 +14,8 @@ Text Trim(const Text& text) {
     return text.substr(first, last - first);
 }
 
+Text FirstLine(const Text& text) { return text.substr(0, text.find_first_of("\r\n")); }
+
 Text IntToText(std::int32_t value) { return std::to_string(value); }
 
 }  // namespace tarvik

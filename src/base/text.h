@@ -13,6 +13,9 @@ using Text = std::string;
 // Removes every character with a code of 32 or less from both ends.
 Text Trim(const Text& text);
 
+// The text before its first line break (CR or LF); all of it when it has none.
+Text FirstLine(const Text& text);
+
 // Plain decimal with a leading '-' when negative.
 Text IntToText(std::int32_t value);
 

@@ -127,13 +127,21 @@ void TSpinButton::DrawImage(fw::OffscreenBitmap& image, SpinButtonState state) {
     if (bottom) image.Lines({{3, h - 2}, {w - 1, 2}}, shadow);
 }
 
-void TSpinButton::MouseDown(fw::MouseButton button, fw::ShiftState, int x, int y) {
+// The events first, as every control raises them; then the button acts.
+void TSpinButton::MouseDown(fw::MouseButton button, fw::ShiftState shift, int x, int y) {
+    fw::GraphicControl::MouseDown(button, shift, x, y);
     logic_.Press(button == fw::MouseButton::mbLeft, EnabledWithParents(), x, y, Width(), Height());
 }
 
-void TSpinButton::MouseMove(fw::ShiftState, int x, int y) { logic_.Move(x, y, Width(), Height()); }
+void TSpinButton::MouseMove(fw::ShiftState shift, int x, int y) {
+    fw::GraphicControl::MouseMove(shift, x, y);
+    logic_.Move(x, y, Width(), Height());
+}
 
-void TSpinButton::MouseUp(fw::MouseButton, fw::ShiftState, int x, int y) { logic_.Release(x, y, Width(), Height()); }
+void TSpinButton::MouseUp(fw::MouseButton button, fw::ShiftState shift, int x, int y) {
+    fw::GraphicControl::MouseUp(button, shift, x, y);
+    logic_.Release(x, y, Width(), Height());
+}
 
 void TSpinButton::Step(SpinButtonState half) {
     fw::Raise(half == SpinButtonState::TopPressed ? OnTopClick : OnBottomClick, *this);
@@ -167,7 +175,13 @@ void TSpinButton::DisableRepeat() {
 bool TSpinButton::ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) {
     if (name == "OnTopClick") OnTopClick = reader.Handler<fw::NotifyEvent>(value);
     else if (name == "OnBottomClick") OnBottomClick = reader.Handler<fw::NotifyEvent>(value);
-    else if (name == "FocusControl")
+    else if (name == "UpGlyph.Data" || name == "DownGlyph.Data") {
+        // A bitmap file image, as the resources hold the default arrows.
+        const std::vector<std::uint8_t>& image = fw::LayoutReader::Binary(value);
+        const fw::BitmapHandle glyph = fw::BitmapFromImage(image.data(), image.size());
+        if (name == "UpGlyph.Data") SetUpGlyph(glyph.Get());
+        else SetDownGlyph(glyph.Get());
+    } else if (name == "FocusControl")
         reader.Reference(value, [this](fw::Component* c) { SetFocusControl(dynamic_cast<fw::Control*>(c)); });
     else return fw::GraphicControl::ReadProperty(name, value, reader);
     return true;

@@ -6,6 +6,7 @@
 
 #include "base/error.h"
 #include "controls/spin_button_win.h"
+#include "framework/clipboard_win.h"
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout.h"
@@ -76,10 +77,10 @@ void TSpinEdit::BuildButtonPart() {
     DestroyButtonPart();
     if (buttonKind_ == bkStandard) {
         upDown_ = new TSpinUpDown(this);
-        upDown_->OnButtonClick = [this](fw::Component&, UDBtnType button) {
+        upDown_->OnButtonClick = [this](fw::Component& sender, UDBtnType button) {
             if (TabStop() && CanFocus()) SetFocus();
-            if (button == UDBtnType::btNext) StepUp(*this);
-            else StepDown(*this);
+            if (button == UDBtnType::btNext) StepUp(sender);
+            else StepDown(sender);
         };
         upDown_->SetEnabled(Enabled());
         if (HandleAllocated()) upDown_->SetParent(this);
@@ -91,27 +92,32 @@ void TSpinEdit::BuildButtonPart() {
         button_->SetBounds(0, 0, Height(), Height());
         button_->SetEnabled(Enabled());
         button_->SetFocusControl(this);
-        button_->OnTopClick = [this](fw::Component&) { StepUp(*this); };
-        button_->OnBottomClick = [this](fw::Component&) { StepDown(*this); };
+        button_->OnTopClick = [this](fw::Component& sender) { StepUp(sender); };
+        button_->OnBottomClick = [this](fw::Component& sender) { StepDown(sender); };
         button_->SetParent(host_);
         // The host needs the edit's window to live in.
         if (HandleAllocated()) host_->SetParent(this);
     }
 }
 
-// The square at the right end, inside the 3-D border the edit always has,
-// or the up-down docked to the right edge.
+// The square at the right end (the left end when reading right to left),
+// placed over the sunken 3-D border or over the whole height without it; or
+// the up-down docked to that edge.
 void TSpinEdit::LayoutButtons() {
+    const bool rightToLeft = UseRightToLeft();
     if (host_ && button_) {
-        const int side = Height() - 3;
-        host_->SetBounds(Width() - Height() - 1, -1, side, side);
+        const bool sunken = Ctl3D() && BorderStyle() == fw::BorderStyle::bsSingle;
+        const int side = sunken ? Height() - 3 : Height();
+        const int top = sunken ? -1 : 0;
+        const int left = rightToLeft ? top : Width() - Height() + top;
+        host_->SetBounds(left, top, side, side);
         button_->SetBounds(0, 0, side, side);
     }
     if (upDown_ && HandleAllocated()) {
         RECT client{};
         GetClientRect(Handle(), &client);
         const int width = TSpinUpDown::StandardWidth();
-        upDown_->SetBounds(client.right - width, 0, width, client.bottom);
+        upDown_->SetBounds(rightToLeft ? 0 : client.right - width, 0, width, client.bottom);
     }
 }
 
@@ -135,18 +141,6 @@ void TSpinEdit::SetValue(Extended value) {
 
 std::int32_t TSpinEdit::IntegerValue() const { return SpinIntegerValue(Value()); }
 
-void TSpinEdit::SetAlignment(fw::Alignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    if (!HandleAllocated()) return;
-    // The edit control takes its alignment from its style.
-    LONG_PTR style = GetWindowLongPtrA(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(ES_CENTER | ES_RIGHT);
-    if (alignment == fw::Alignment::taCenter) style |= ES_CENTER;
-    if (alignment == fw::Alignment::taRightJustify) style |= ES_RIGHT;
-    SetWindowLongPtrA(Handle(), GWL_STYLE, style);
-    InvalidateRect(Handle(), nullptr, TRUE);
-}
-
 void TSpinEdit::SetButtonKind(TSpinButtonKind kind) {
     if (kind == buttonKind_) return;
     buttonKind_ = kind;
@@ -164,10 +158,9 @@ void TSpinEdit::SetDecimal(int decimal) {
 }
 
 void TSpinEdit::SetValueType(TValueType type) {
-    if (type != valueType_) {
-        valueType_ = type;
-        SetValue(Value());
-    }
+    if (type == valueType_) return;
+    valueType_ = type;
+    SetValue(Value());
     if (valueType_ != vtFloat) increment_ = IntegerIncrement(increment_);
 }
 
@@ -202,7 +195,7 @@ void TSpinEdit::Step(Extended delta, const fw::NotifyEvent& after) {
     }
     if (!SameTextIgnoringCase(GetText(), before)) {
         if (HandleAllocated()) SendMessageA(Handle(), EM_SETMODIFY, TRUE, 0);
-        fw::Raise(OnChange, *this);
+        TextChanged();
     }
     fw::Raise(after, *this);
 }
@@ -231,12 +224,6 @@ bool TSpinEdit::ReadProperty(const Text& name, const fw::LayoutValue& value, fw:
         if (item == "bkDiagonal") SetButtonKind(bkDiagonal);
         else if (item == "bkStandard") SetButtonKind(bkStandard);
         else throw Error("unknown button kind " + item);
-    } else if (name == "Alignment") {
-        const Text& item = LayoutReader::Identifier(value);
-        if (item == "taLeftJustify") SetAlignment(fw::Alignment::taLeftJustify);
-        else if (item == "taRightJustify") SetAlignment(fw::Alignment::taRightJustify);
-        else if (item == "taCenter") SetAlignment(fw::Alignment::taCenter);
-        else throw Error("unknown alignment " + item);
     } else return fw::Edit::ReadProperty(name, value, reader);
     return true;
 }
@@ -244,10 +231,9 @@ bool TSpinEdit::ReadProperty(const Text& name, const fw::LayoutValue& value, fw:
 fw::Control::CreateParams TSpinEdit::GetCreateParams() {
     CreateParams params = fw::Edit::GetCreateParams();
     // Multi-line only so that the text rectangle can leave room for the
-    // buttons; the field keeps the text on one line (Enter never reaches it).
+    // buttons; the field keeps the text on one line (Enter never reaches it,
+    // a paste or a written text keeps its first line).
     params.style |= ES_MULTILINE | WS_CLIPCHILDREN;
-    if (alignment_ == fw::Alignment::taCenter) params.style |= ES_CENTER;
-    if (alignment_ == fw::Alignment::taRightJustify) params.style |= ES_RIGHT;
     if (readOnly_) params.style |= ES_READONLY;
     return params;
 }
@@ -262,20 +248,24 @@ void TSpinEdit::HandleCreated() {
 
 LRESULT TSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN:
-        if (HandleKeyDown(wParam)) return 0;
-        // A multi-line edit in a dialog would close its parent on Escape and
-        // look for a default button on Enter; the typed character does that
-        // here instead.
-        if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
-        break;
-    case WM_CHAR:
-        if (!HandleChar(wParam)) return 0;
-        break;
     case WM_CUT:
-    case WM_PASTE:
         if (!editorEnabled_ || readOnly_) return 0;
         break;
+    case WM_PASTE:
+        // The edit control's own paste would keep the line breaks.
+        if (editorEnabled_ && !readOnly_) {
+            if (const auto text = fw::ClipboardText(Handle()))
+                SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
+        }
+        return 0;
+    case EM_REPLACESEL:
+        if (lParam) {
+            const Text line = FirstLine(reinterpret_cast<const char*>(lParam));
+            return fw::Edit::HandleMessage(message, wParam, reinterpret_cast<LPARAM>(line.c_str()));
+        }
+        break;
+    case WM_SETTEXT:
+        return WriteText(wParam, reinterpret_cast<const char*>(lParam));
     default:
         break;
     }
@@ -283,30 +273,60 @@ LRESULT TSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TSpinEdit::Command(WORD code) {
-    // A step raises OnChange itself, once, when the text really changed.
-    if (code == EN_CHANGE && changing_) return true;
+    // A step and a write of the whole text raise OnChange themselves, once,
+    // when the text really changed.
+    if (code == EN_CHANGE && (changing_ || settingText_)) return true;
     return fw::Edit::Command(code);
 }
 
-bool TSpinEdit::HandleKeyDown(WPARAM key) {
-    if (!arrowKeys_ || (key != VK_UP && key != VK_DOWN)) return false;
-    if (key == VK_UP) StepUp(*this);
-    else StepDown(*this);
-    return true;
+// A multi-line edit control tells nothing of a written text, so the field
+// does; and it keeps the text on one line.
+LRESULT TSpinEdit::WriteText(WPARAM wParam, const char* text) {
+    const Text line = FirstLine(text ? text : "");
+    const Text before = GetText();
+    LRESULT result = 0;
+    {
+        Raised setting(settingText_);
+        result = fw::Edit::HandleMessage(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(line.c_str()));
+    }
+    if (GetText() != before) TextChanged();
+    return result;
 }
 
-bool TSpinEdit::HandleChar(WPARAM& character) {
-    const char c = static_cast<char>(character);
-    if (!AcceptsChar(c)) {
+void TSpinEdit::TextChanged() {
+    if (!changing_) fw::Raise(OnChange, *this);
+}
+
+// OnKeyDown first, which may consume the key; the modifiers are not looked
+// at, so Alt with Up or Down steps too.
+void TSpinEdit::KeyDown(std::uint16_t& key, fw::ShiftState shift) {
+    fw::Edit::KeyDown(key, shift);
+    if (arrowKeys_ && (key == VK_UP || key == VK_DOWN)) {
+        if (key == VK_UP) StepUp(*this);
+        else StepDown(*this);
+        key = 0;
+    }
+    // A multi-line edit in a dialog would close its parent on Escape and
+    // look for a default button on Enter; the typed character does that
+    // here instead.
+    if (key == VK_RETURN || key == VK_ESCAPE) key = 0;
+}
+
+// The key filter first; then OnKeyPress sees what it let through.
+void TSpinEdit::KeyPress(char& key) {
+    if (!AcceptsChar(key)) {
         fw::DefaultBeep();
-        return false;
+        key = 0;
+        return;
     }
-    if (c == '\r' || c == '\x1B') {
+    fw::Edit::KeyPress(key);
+    if (key == '\r' || key == '\x1B') {
         // The window's default or cancel button acts, as in a dialog.
-        if (fw::Form* form = ParentForm()) form->DialogKey(c == '\r' ? VK_RETURN : VK_ESCAPE);
-        return c != '\r';
+        if (fw::Form* form = ParentForm()) form->DialogKey(key == '\r' ? VK_RETURN : VK_ESCAPE);
+        if (key == '\r') key = 0;
+    } else if (key == '\n') {
+        key = 0;  // a line break typed with Ctrl would make a second line
     }
-    return c != '\n';  // a line break typed with Ctrl would make a second line
 }
 
 void TSpinEdit::BoundsChanged() {
@@ -354,6 +374,7 @@ void TSpinEdit::SetTextRect() {
     GetClientRect(Handle(), &client);
     const int buttonWidth = upDown_ ? upDown_->Width() : button_ ? button_->Width() : 0;
     RECT text{0, 0, client.right - buttonWidth - 2, client.bottom + 1};
+    if (UseRightToLeft()) text = {buttonWidth + 1, 0, client.right - 1, client.bottom + 1};
     SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
 }
 

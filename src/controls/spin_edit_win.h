@@ -29,8 +29,6 @@ public:
     // The value truncated, its low 32 bits: 0 for a text that does not read.
     std::int32_t IntegerValue() const;
 
-    fw::Alignment GetAlignment() const { return alignment_; }
-    void SetAlignment(fw::Alignment alignment);
     bool ArrowKeys() const { return arrowKeys_; }
     void SetArrowKeys(bool value) { arrowKeys_ = value; }
     bool AutoSelect() const { return autoSelect_; }
@@ -72,6 +70,8 @@ protected:
     bool Command(WORD code) override;
     void BoundsChanged() override;
     void FontChanged() override;
+    void KeyDown(std::uint16_t& key, fw::ShiftState shift) override;
+    void KeyPress(char& key) override;
     void DoEnter() override;
     void DoExit() override;
     void EnabledChanged() override;
@@ -87,12 +87,12 @@ private:
     void DestroyButtonPart();
     void LayoutButtons();
     void Step(Extended delta, const fw::NotifyEvent& after);
-    bool HandleKeyDown(WPARAM key);
-    bool HandleChar(WPARAM& character);
+    LRESULT WriteText(WPARAM wParam, const char* text);
+    // OnChange, unless a step is under way or the field is going.
+    void TextChanged();
     void SetTextRect();
     char DecimalSeparator() const;
 
-    fw::Alignment alignment_ = fw::Alignment::taLeftJustify;
     bool arrowKeys_ = true;
     bool autoSelect_ = true;
     TSpinButtonKind buttonKind_ = bkDiagonal;
@@ -104,6 +104,7 @@ private:
     TValueType valueType_ = vtInteger;
     bool readOnly_ = false;
     bool changing_ = false;  // a step rewrites the text, or the field is going
+    bool settingText_ = false;  // the whole text is being written
     // The button part, owned: a host square inside the edit with the spin
     // button (bkDiagonal), or the up-down control (bkStandard).
     ButtonHost* host_ = nullptr;

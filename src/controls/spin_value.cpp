@@ -74,6 +74,33 @@ std::optional<Extended> ParseFloat(const Text& text, char separator) {
     return value;
 }
 
+// Fifteen significant digits and an exponent, "1,5E+20", worked out on the
+// extended value itself: beyond the double range a double would be
+// infinite and print as "INF", which does not read back. An infinite value
+// is written as the largest one.
+Text GeneralNotation(Extended value, char separator) {
+    const bool negative = value < 0;
+    Extended magnitude = std::fabs(value);
+    if (std::isinf(magnitude)) magnitude = std::numeric_limits<Extended>::max();
+    int exponent = static_cast<int>(std::floor(std::log10(magnitude)));
+    Extended mantissa = magnitude / std::pow(10.0L, exponent);
+    if (mantissa >= 10) mantissa /= 10, ++exponent;
+    if (mantissa < 1) mantissa *= 10, --exponent;
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.14f", static_cast<double>(mantissa));
+    if (digits[0] == '1' && digits[1] == '0') {  // 9.999... rounded up
+        ++exponent;
+        std::snprintf(digits, sizeof digits, "%.14f", 1.0);
+    }
+    Text text = digits;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (!IsDigit(text.back())) text.pop_back();
+    for (char& c : text)
+        if (c == '.' || c == ',') c = separator;
+    std::snprintf(digits, sizeof digits, "E%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    return (negative ? "-" : "") + text + digits;
+}
+
 }  // namespace
 
 std::optional<Extended> ParseSpinText(const Text& text, TValueType type, char separator) {
@@ -113,28 +140,23 @@ Text FormatSpinValue(Extended value, TValueType type, int decimals, char separat
         std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(RoundToInt64(value)));
         return buffer;
     }
+    if (std::isnan(value)) return "0";
+    if (std::fabs(value) >= 1e15L) return GeneralNotation(value, separator);
     // Fifteen significant digits are exact in a double, which every C
     // library formats the same way.
+    // Cut to 15 significant digits; places past them are written as zeros
+    // rather than as the binary noise of the double.
     const double number = static_cast<double>(value);
-    if (std::isnan(number)) return "0";
-    Text text;
-    if (std::fabs(number) >= 1e15) {
-        std::snprintf(buffer, sizeof buffer, "%.15G", number);
-        text = buffer;
-    } else {
-        // Cut to 15 significant digits; places past them are written as
-        // zeros rather than as the binary noise of the double.
-        std::snprintf(buffer, sizeof buffer, "%.14e", number);
-        const double cut = std::strtod(buffer, nullptr);
-        const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
-        const int wanted = decimals < 0 ? 0 : decimals > 300 ? 300 : decimals;
-        const int exact = std::min(wanted, std::max(0, 14 - exponent));
-        std::snprintf(buffer, sizeof buffer, "%.*f", exact, cut);
-        text = buffer;
-        if (wanted > exact) {
-            if (exact == 0) text += '.';
-            text.append(static_cast<std::size_t>(wanted - exact), '0');
-        }
+    std::snprintf(buffer, sizeof buffer, "%.14e", number);
+    const double cut = std::strtod(buffer, nullptr);
+    const int exponent = std::atoi(std::strchr(buffer, 'e') + 1);
+    const int wanted = decimals < 0 ? 0 : decimals > 300 ? 300 : decimals;
+    const int exact = std::min(wanted, std::max(0, 14 - exponent));
+    std::snprintf(buffer, sizeof buffer, "%.*f", exact, cut);
+    Text text = buffer;
+    if (wanted > exact) {
+        if (exact == 0) text += '.';
+        text.append(static_cast<std::size_t>(wanted - exact), '0');
     }
     for (char& c : text)
         if (c == '.' || c == ',') c = separator;

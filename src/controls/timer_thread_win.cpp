@@ -20,6 +20,17 @@ TTimerThread::TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, boo
     Resume();
 }
 
+TTimerThread::~TTimerThread() {
+    try {
+        fw::Guard guard(lock_->section);
+        // Only a loop left by an error ends with OwnerIcon still set; Stop
+        // clears it.
+        if (owner_) owner_->AnimationThreadEnded(*this);
+    } catch (...) {
+        fw::Application::Instance().HandleCurrentException();
+    }
+}
+
 void TTimerThread::Proceed() {
     paused_ = false;
     lock_->wake.NotifyAll();

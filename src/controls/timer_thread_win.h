@@ -32,6 +32,9 @@ public:
     // Starts at once (paused when `paused`); frees itself once it has been
     // stopped and its loop has ended. The caller holds lock->section.
     TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, bool paused);
+    // However the loop ended, an icon that still knows the thread forgets it
+    // here: nothing may keep a pointer to the freed object.
+    ~TTimerThread() override;
 
     // The rest is called with lock->section held.
     bool Paused() const { return paused_; }

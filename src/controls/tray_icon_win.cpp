@@ -346,7 +346,7 @@ void TTrayIcon::ChangeAnimated(bool value) {
         animated_ = false;
         // After Stop the thread only waits for the lock to end; it is never
         // touched again.
-        std::exchange(animationThread_, nullptr)->Stop();
+        if (TTimerThread* thread = std::exchange(animationThread_, nullptr)) thread->Stop();
     }
     frameIndex_ = 0;
     RefreshTray();
@@ -357,6 +357,15 @@ void TTrayIcon::AdvanceFrame() {
     if (IsDestroying() || !animated_) return;
     ++frameIndex_;
     if (frameIndex_ >= icons_.IconCount()) frameIndex_ = 0;
+    RefreshTray();
+}
+
+void TTrayIcon::AnimationThreadEnded(TTimerThread& thread) {
+    if (animationThread_ != &thread) return;
+    animationThread_ = nullptr;
+    if (!animated_) return;
+    animated_ = false;
+    frameIndex_ = 0;
     RefreshTray();
 }
 

@@ -92,6 +92,10 @@ public:
 
     // One animation tick; the animation thread runs it with the lock held.
     void AdvanceFrame();
+    // The animation thread ended without being stopped: the icon forgets it
+    // and shows the still picture, and the next SetAnimated(true) starts a
+    // new one. Called by the thread with the lock held.
+    void AnimationThreadEnded(TTimerThread& thread);
 
     void FinishLoading() override;
     void SetParentComponent(fw::Component* parent) override;

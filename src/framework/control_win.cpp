@@ -10,6 +10,7 @@
 #include "framework/graphic_control_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/menu.h"
 #include "framework/system_error_win.h"
 
 namespace tarvik::fw {
@@ -21,12 +22,7 @@ int NextCreationIndex() {
 }
 }  // namespace
 
-Control::Control(Component* owner) : Component(owner), creationIndex_(NextCreationIndex()) {
-    font_.OnChange = [this] {
-        if (!followingParentFont_) parentFont_ = false;
-        FontChanged();
-    };
-}
+Control::Control(Component* owner) : ControlBase(owner), creationIndex_(NextCreationIndex()) {}
 
 Control::~Control() {
     BeginDestroy();
@@ -45,41 +41,43 @@ HWND Control::Handle() {
 
 Control* Control::FromHandle(HWND window) { return dynamic_cast<Control*>(WindowBase::FromHandle(window)); }
 
-void Control::SetParent(Control* parent) {
-    if (parent == parent_) return;
-    if (parent_) {
-        auto& siblings = parent_->children_;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-        parent_->ChildRemoved(*this);
+void Control::AddChild(ControlBase& child) {
+    if (auto* graphic = dynamic_cast<GraphicControl*>(&child))
+        graphicChildren_.push_back(graphic);
+    else
+        children_.push_back(static_cast<Control*>(&child));
+}
+
+void Control::RemoveChild(ControlBase& child) {
+    if (auto* graphic = dynamic_cast<GraphicControl*>(&child)) {
+        if (graphicCapture_ == graphic) EndGraphicCapture();
+        graphicChildren_.erase(std::remove(graphicChildren_.begin(), graphicChildren_.end(), graphic),
+                               graphicChildren_.end());
+        return;
     }
-    parent_ = parent;
-    if (!parent_) return;
-    parent_->children_.push_back(this);
-    ParentFontChanged();
+    children_.erase(std::remove(children_.begin(), children_.end(), &child), children_.end());
+    ChildRemoved(static_cast<Control&>(child));
+}
+
+void Control::ApplyParent(Control*) {
+    if (!Parent()) return;
     if (HandleAllocated())
-        ::SetParent(WindowHandleOrNull(), parent_->ParentWindowForChildren());
+        ::SetParent(WindowHandleOrNull(), Parent()->ParentWindowForChildren());
     else
         CreateHandle();
-    parent_->ChildAdded(*this);
-    parent_->ApplyTabOrder();
+    Parent()->ChildAdded(*this);
+    Parent()->ApplyTabOrder();
 }
 
 Form* Control::ParentForm() {
     Control* top = this;
-    while (top->parent_) top = top->parent_;
+    while (top->Parent()) top = top->Parent();
     return dynamic_cast<Form*>(top);
 }
 
-void Control::SetBounds(int left, int top, int width, int height) {
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    const bool resized = width != width_ || height != height_;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
+void Control::ApplyBounds(const RECT&) {
     if (HandleAllocated())
-        SetWindowPos(WindowHandleOrNull(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (resized) BoundsChanged();
+        SetWindowPos(WindowHandleOrNull(), nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Text Control::Caption() const {
@@ -97,45 +95,19 @@ void Control::SetCaption(const Text& caption) {
     CaptionChanged();
 }
 
-void Control::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    if (HandleAllocated()) ShowWindow(WindowHandleOrNull(), visible ? SW_SHOWNA : SW_HIDE);
+void Control::ApplyVisible() {
+    if (HandleAllocated()) ShowWindow(WindowHandleOrNull(), Visible() ? SW_SHOWNA : SW_HIDE);
 }
 
-void Control::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    if (HandleAllocated()) EnableWindow(WindowHandleOrNull(), enabled ? TRUE : FALSE);
-    for (GraphicControl* child : std::vector<GraphicControl*>(graphicChildren_)) child->EnabledChanged();
-    EnabledChanged();
-}
-
-COLORREF Control::Color() const { return parentColor_ && parent_ ? parent_->Color() : color_; }
-
-void Control::SetColor(COLORREF color) {
-    if (!parentColor_ && color == color_) return;
-    color_ = color;
-    parentColor_ = false;
-    ColorChanged();
-}
-
-void Control::SetParentColor(bool value) {
-    if (value == parentColor_) return;
-    parentColor_ = value;
-    ColorChanged();
-}
-
-void Control::SetParentFont(bool value) {
-    if (value == parentFont_) return;
-    parentFont_ = value;
-    ParentFontChanged();
+void Control::EnabledChanged() {
+    if (HandleAllocated()) EnableWindow(WindowHandleOrNull(), Enabled() ? TRUE : FALSE);
+    for (ControlBase* child : std::vector<GraphicControl*>(graphicChildren_)) child->EnabledChanged();
 }
 
 void Control::SetTabOrder(int order) {
     if (order == tabOrder_) return;
     tabOrder_ = order;
-    if (parent_) parent_->ApplyTabOrder();
+    if (Parent()) Parent()->ApplyTabOrder();
 }
 
 void Control::SetTabStop(bool value) {
@@ -144,6 +116,52 @@ void Control::SetTabStop(bool value) {
     if (!HandleAllocated()) return;
     const LONG_PTR style = GetWindowLongPtrA(WindowHandleOrNull(), GWL_STYLE);
     SetWindowLongPtrA(WindowHandleOrNull(), GWL_STYLE, value ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP}));
+}
+
+fw::BiDiMode Control::BiDiMode() const {
+    return parentBiDiMode_ && Parent() ? Parent()->BiDiMode() : biDiMode_;
+}
+
+void Control::SetBiDiMode(fw::BiDiMode mode) {
+    if (!parentBiDiMode_ && mode == biDiMode_) return;
+    const fw::BiDiMode before = BiDiMode();
+    biDiMode_ = mode;
+    parentBiDiMode_ = false;
+    if (BiDiMode() != before) BiDiModeChanged();
+}
+
+void Control::SetParentBiDiMode(bool value) {
+    if (value == parentBiDiMode_) return;
+    const fw::BiDiMode before = BiDiMode();
+    parentBiDiMode_ = value;
+    if (BiDiMode() != before) BiDiModeChanged();
+}
+
+bool Control::Ctl3D() const { return parentCtl3D_ && Parent() ? Parent()->Ctl3D() : ctl3D_; }
+
+void Control::SetCtl3D(bool value) {
+    if (!parentCtl3D_ && value == ctl3D_) return;
+    const bool before = Ctl3D();
+    ctl3D_ = value;
+    parentCtl3D_ = false;
+    if (Ctl3D() != before) Ctl3DChanged();
+}
+
+void Control::SetParentCtl3D(bool value) {
+    if (value == parentCtl3D_) return;
+    const bool before = Ctl3D();
+    parentCtl3D_ = value;
+    if (Ctl3D() != before) Ctl3DChanged();
+}
+
+void Control::BiDiModeChanged() {
+    for (Control* child : children_)
+        if (child->parentBiDiMode_) child->BiDiModeChanged();
+}
+
+void Control::Ctl3DChanged() {
+    for (Control* child : children_)
+        if (child->parentCtl3D_) child->Ctl3DChanged();
 }
 
 bool Control::Focused() const { return HandleAllocated() && GetFocus() == WindowHandleOrNull(); }
@@ -155,50 +173,52 @@ bool Control::CanFocus() const {
 
 void Control::SetFocus() { ::SetFocus(Handle()); }
 
-void Control::SetParentComponent(Component* parent) {
-    auto* control = dynamic_cast<Control*>(parent);
-    if (!control) Component::SetParentComponent(parent);
-    SetParent(control);
-}
-
 bool Control::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
-    if (name == "Left") SetBounds(LayoutReader::Int32(value), top_, width_, height_);
-    else if (name == "Top") SetBounds(left_, LayoutReader::Int32(value), width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, LayoutReader::Int32(value), height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, LayoutReader::Int32(value));
-    else if (name == "Caption") SetCaption(LayoutReader::String(value));
-    else if (name == "Visible") SetVisible(LayoutReader::Boolean(value));
-    else if (name == "Enabled") SetEnabled(LayoutReader::Boolean(value));
-    else if (name == "Color") SetColor(static_cast<COLORREF>(LayoutReader::Int32(value)));
-    else if (name == "ParentColor") SetParentColor(LayoutReader::Boolean(value));
-    else if (name == "ParentFont") SetParentFont(LayoutReader::Boolean(value));
+    if (name == "Caption") SetCaption(LayoutReader::String(value));
     else if (name == "TabOrder") SetTabOrder(LayoutReader::Int32(value));
     else if (name == "TabStop") SetTabStop(LayoutReader::Boolean(value));
-    else if (name == "OnClick") OnClick = reader.Handler<NotifyEvent>(value);
-    else if (name == "OnEnter") OnEnter = reader.Handler<NotifyEvent>(value);
+    else if (name == "BiDiMode") {
+        const Text& item = LayoutReader::Identifier(value);
+        if (item == "bdLeftToRight") SetBiDiMode(fw::BiDiMode::bdLeftToRight);
+        else if (item == "bdRightToLeft") SetBiDiMode(fw::BiDiMode::bdRightToLeft);
+        else throw Error("unknown reading order " + item);
+    } else if (name == "ParentBiDiMode") SetParentBiDiMode(LayoutReader::Boolean(value));
+    else if (name == "Ctl3D") SetCtl3D(LayoutReader::Boolean(value));
+    else if (name == "ParentCtl3D") SetParentCtl3D(LayoutReader::Boolean(value));
+    else if (name == "OnKeyDown") OnKeyDown = reader.Handler<KeyEvent>(value);
+    else if (name == "OnKeyPress") OnKeyPress = reader.Handler<KeyPressEvent>(value);
+    else if (name == "OnKeyUp") OnKeyUp = reader.Handler<KeyEvent>(value);
+    else if (name == "OnMouseWheelDown") OnMouseWheelDown = reader.Handler<MouseWheelUpDownEvent>(value);
+    else if (name == "OnMouseWheelUp") OnMouseWheelUp = reader.Handler<MouseWheelUpDownEvent>(value);
+    else if (name == "OnContextPopup") OnContextPopup = reader.Handler<ContextPopupEvent>(value);
+    else if (name == "PopupMenu") {
+        reader.Reference(value, [this](Component* component) {
+            auto* menu = dynamic_cast<fw::PopupMenu*>(component);
+            if (component && !menu) throw Error(component->Name() + " is not a pop-up menu");
+            SetPopupMenu(menu);
+        });
+    } else if (name == "OnEnter") OnEnter = reader.Handler<NotifyEvent>(value);
     else if (name == "OnExit") OnExit = reader.Handler<NotifyEvent>(value);
-    else return Component::ReadProperty(name, value, reader);
+    else return ControlBase::ReadProperty(name, value, reader);
     return true;
 }
-
-Persistent* Control::SubObject(const Text& name) { return name == "Font" ? &font_ : nullptr; }
 
 void Control::CreateHandle() {
     const CreateParams params = GetCreateParams();
     DWORD style = params.style | WS_CLIPSIBLINGS;
-    if (!enabled_) style |= WS_DISABLED;
+    if (!Enabled()) style |= WS_DISABLED;
     if (tabStop_) style |= WS_TABSTOP;
     HWND parentWindow = nullptr;
     HMENU id = nullptr;
-    if (parent_) {
+    if (Parent()) {
         style |= WS_CHILD;
-        if (visible_) style |= WS_VISIBLE;
-        parentWindow = parent_->ParentWindowForChildren();
+        if (Visible()) style |= WS_VISIBLE;
+        parentWindow = Parent()->ParentWindowForChildren();
         id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(creationIndex_));
     } else {
         parentWindow = OwnerWindow();
     }
-    CreateWindowHandle(params.exStyle, params.className, caption_.c_str(), style, left_, top_, width_, height_,
+    CreateWindowHandle(params.exStyle, params.className, caption_.c_str(), style, Left(), Top(), Width(), Height(),
                        parentWindow, id);
     HandleCreated();
 }
@@ -207,13 +227,38 @@ void Control::HandleCreated() {
     // The system may have adjusted the size (a caption's minimum width).
     RECT bounds;
     GetWindowRect(WindowHandleOrNull(), &bounds);
-    if (parent_) MapWindowPoints(nullptr, parent_->ParentWindowForChildren(), reinterpret_cast<POINT*>(&bounds), 2);
-    left_ = bounds.left;
-    top_ = bounds.top;
-    width_ = bounds.right - bounds.left;
-    height_ = bounds.bottom - bounds.top;
-    SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+    if (Parent()) MapWindowPoints(nullptr, Parent()->ParentWindowForChildren(), reinterpret_cast<POINT*>(&bounds), 2);
+    StoreBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
+    SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont().Handle()), FALSE);
 }
+
+void Control::RecreateHandle() {
+    if (!HandleAllocated()) return;
+    const HWND old = WindowHandleOrNull();
+    const bool focused = GetFocus() == old;
+    SaveWindowState();
+    EndGraphicCapture();
+    DetachWindowHandle();
+    try {
+        CreateHandle();
+    } catch (...) {
+        DestroyWindowHandle();
+        ReattachWindowHandle(old);
+        throw;
+    }
+    // The children keep their windows (and what the user typed into them).
+    const HWND parentWindow = ParentWindowForChildren();
+    for (Control* child : children_)
+        if (child->HandleAllocated() && GetParent(child->WindowHandleOrNull()) == old)
+            ::SetParent(child->WindowHandleOrNull(), parentWindow);
+    // Straight from the old window to the new one, so that the focus never
+    // passes another control (whose arrival would be this one's exit).
+    if (focused) ::SetFocus(WindowHandleOrNull());
+    DestroyWindow(old);
+    if (Parent()) Parent()->ApplyTabOrder();
+}
+
+void Control::SaveWindowState() { caption_ = Caption(); }
 
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -274,8 +319,55 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
+    case WM_MBUTTONUP: {
         if (GraphicMouse(message, wParam, lParam)) return 0;
+        // The control's class acts first (an edit takes the focus and places
+        // the caret), then the events tell of it, unless what the class did
+        // (a button's OnClick) has destroyed the control.
+        const HWND window = WindowHandleOrNull();
+        const LRESULT result = DefaultHandling(message, wParam, lParam);
+        if (IsWindow(window) && FromHandle(window) == this)
+            DispatchMouse(message, wParam, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return result;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        auto key = static_cast<std::uint16_t>(wParam);
+        ShiftState shift = 0;
+        if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+        if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+        if (GetKeyState(VK_MENU) < 0 || (lParam & (1 << 29))) shift |= ssAlt;
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) KeyDown(key, shift);
+        else KeyUp(key, shift);
+        if (key == 0) return 0;
+        wParam = key;
+        break;
+    }
+    case WM_CHAR: {
+        auto key = static_cast<char>(wParam);
+        KeyPress(key);
+        if (key == 0) return 0;
+        wParam = static_cast<unsigned char>(key);
+        break;
+    }
+    case WM_MOUSEWHEEL: {
+        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ScreenToClient(WindowHandleOrNull(), &at);
+        bool handled = false;
+        const auto delta = static_cast<short>(HIWORD(wParam));
+        Raise(delta < 0 ? OnMouseWheelDown : OnMouseWheelUp, *this, MouseShiftState(LOWORD(wParam)), int(at.x),
+              int(at.y), handled);
+        if (handled) return 0;
+        break;
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == WindowHandleOrNull()) {
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (lParam != -1) ScreenToClient(WindowHandleOrNull(), &at);
+            if (ContextPopup(at.x, at.y)) return 0;
+        }
         break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != WindowHandleOrNull()) {
@@ -288,13 +380,9 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_WINDOWPOSCHANGED: {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (!(position->flags & SWP_NOMOVE)) {
-            left_ = position->x;
-            top_ = position->y;
-        }
-        if (!(position->flags & SWP_NOSIZE) && (position->cx != width_ || position->cy != height_)) {
-            width_ = position->cx;
-            height_ = position->cy;
+        if (!(position->flags & SWP_NOMOVE)) StoreBounds(position->x, position->y, Width(), Height());
+        if (!(position->flags & SWP_NOSIZE) && (position->cx != Width() || position->cy != Height())) {
+            StoreBounds(Left(), Top(), position->cx, position->cy);
             BoundsChanged();
         }
         break;
@@ -303,14 +391,6 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     return DefaultHandling(message, wParam, lParam);
-}
-
-void Control::InsertGraphicControl(GraphicControl& child) { graphicChildren_.push_back(&child); }
-
-void Control::RemoveGraphicControl(GraphicControl& child) {
-    if (graphicCapture_ == &child) EndGraphicCapture();
-    graphicChildren_.erase(std::remove(graphicChildren_.begin(), graphicChildren_.end(), &child),
-                           graphicChildren_.end());
 }
 
 void Control::InvalidateArea(const RECT& area, bool erase) {
@@ -358,55 +438,31 @@ bool Control::GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     if (graphicChildren_.empty()) return false;
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
-    ShiftState shift = 0;
-    if (wParam & MK_SHIFT) shift |= ssShift;
-    if (wParam & MK_CONTROL) shift |= ssCtrl;
-    if (wParam & MK_LBUTTON) shift |= ssLeft;
-    if (wParam & MK_RBUTTON) shift |= ssRight;
-    if (wParam & MK_MBUTTON) shift |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    const bool leftDown = (wParam & MK_LBUTTON) != 0;
-
+    GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
+    if (!child) return false;
+    ControlBase& target = *child;
     switch (message) {
-    case WM_MOUSEMOVE: {
-        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
-        if (!child) return false;
-        // Moves say nothing about the buttons: the system makes up moves of
+    case WM_MOUSEMOVE:
+        // Moves say nothing about the capture: the system makes up moves of
         // its own with the keys as they are, not as our messages had them.
-        child->MouseMove(shift, x - child->Left(), y - child->Top());
-        return true;
-    }
+        break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        const MouseButton button = message == WM_LBUTTONUP ? MouseButton::mbLeft
-                                   : message == WM_RBUTTONUP ? MouseButton::mbRight
-                                                             : MouseButton::mbMiddle;
-        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
-        if (!child) return false;
+    case WM_MBUTTONUP:
         if (graphicCapture_) {
-            capturedLeftButton_ = leftDown;
+            capturedLeftButton_ = (wParam & MK_LBUTTON) != 0;
             // The capture ends with the last button held.
             if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) EndGraphicCapture();
         }
-        child->MouseUp(button, shift, x - child->Left(), y - child->Top());
-        return true;
-    }
-    default: {  // a press
-        const bool twice = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
-        const MouseButton button = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ? MouseButton::mbLeft
-                                   : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? MouseButton::mbRight
-                                                                                             : MouseButton::mbMiddle;
-        GraphicControl* child = graphicCapture_ ? graphicCapture_ : GraphicControlAt(x, y);
-        if (!child) return false;
-        if (twice) shift |= ssDouble;
+        break;
+    default:  // a press
         if (!graphicCapture_) {
             SetCapture(WindowHandleOrNull());
             graphicCapture_ = child;
         }
-        capturedLeftButton_ = leftDown;
+        capturedLeftButton_ = (wParam & MK_LBUTTON) != 0;
         try {
-            child->MouseDown(button, shift, x - child->Left(), y - child->Top());
+            target.DispatchMouse(message, wParam, x - child->Left(), y - child->Top());
         } catch (...) {
             // The error box that reports it must get the pointer.
             EndGraphicCapture();
@@ -414,7 +470,8 @@ bool Control::GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return true;
     }
-    }
+    target.DispatchMouse(message, wParam, x - child->Left(), y - child->Top());
+    return true;
 }
 
 void Control::WindowDestroyed() {
@@ -426,25 +483,55 @@ bool Control::Command(WORD) { return false; }
 bool Control::Notify(NMHDR&, LRESULT&) { return false; }
 
 HBRUSH Control::ControlColor(HDC dc) {
-    SetTextColor(dc, font_.Color());
+    SetTextColor(dc, GetFont().Color());
     SetBkColor(dc, Color());
     return BackgroundBrush();
 }
 
-void Control::Click() { Raise(OnClick, *this); }
+void Control::KeyDown(std::uint16_t& key, ShiftState shift) { Raise(OnKeyDown, *this, key, shift); }
+
+void Control::KeyPress(char& key) { Raise(OnKeyPress, *this, key); }
+
+void Control::KeyUp(std::uint16_t& key, ShiftState shift) { Raise(OnKeyUp, *this, key, shift); }
+
+bool Control::ContextPopup(int x, int y) {
+    bool handled = false;
+    Raise(OnContextPopup, *this, x, y, handled);
+    if (handled) return true;
+    if (!popupMenu_ || !popupMenu_->AutoPopup()) return false;
+    // From the keyboard the menu opens at the control's corner.
+    POINT at{x < 0 ? 0 : x, y < 0 ? 0 : y};
+    ClientToScreen(Handle(), &at);
+    popupMenu_->SetPopupComponent(this);
+    popupMenu_->Popup(at.x, at.y);
+    return true;
+}
+
+void Control::SetPopupMenu(fw::PopupMenu* menu) {
+    if (menu == popupMenu_) return;
+    if (popupMenu_) RemoveFreeNotification(popupMenu_);
+    popupMenu_ = menu;
+    if (menu) FreeNotification(menu);
+}
+
+void Control::PeerRemoved(Component* peer) {
+    ControlBase::PeerRemoved(peer);
+    if (peer == popupMenu_) popupMenu_ = nullptr;
+}
 
 void Control::FontChanged() {
     if (HandleAllocated()) {
-        SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+        SendMessageA(WindowHandleOrNull(), WM_SETFONT, reinterpret_cast<WPARAM>(GetFont().Handle()), TRUE);
         InvalidateRect(WindowHandleOrNull(), nullptr, TRUE);
     }
-    for (Control* child : children_) child->ParentFontChanged();
+    for (Control* child : children_) child->FollowParentFont();
+    for (ControlBase* child : graphicChildren_) child->FollowParentFont();
 }
 
 void Control::ColorChanged() {
     if (HandleAllocated()) InvalidateRect(WindowHandleOrNull(), nullptr, TRUE);
     for (Control* child : children_)
-        if (child->parentColor_) child->ColorChanged();
+        if (child->ParentColor()) child->ColorChanged();
 }
 
 HBRUSH Control::BackgroundBrush() {
@@ -481,17 +568,5 @@ std::vector<Control*> Control::ChildrenInTabOrder() const {
 void Control::DoEnter() { Raise(OnEnter, *this); }
 
 void Control::DoExit() { Raise(OnExit, *this); }
-
-void Control::ParentFontChanged() {
-    if (!parentFont_ || !parent_) return;
-    followingParentFont_ = true;
-    try {
-        font_.Assign(parent_->font_);
-    } catch (...) {
-        followingParentFont_ = false;
-        throw;
-    }
-    followingParentFont_ = false;
-}
 
 }  // namespace tarvik::fw

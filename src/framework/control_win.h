@@ -1,14 +1,14 @@
-// Windowed controls: a component with a window, a position in its parent,
-// text, colour, font, tab order and focus events.
+// Windowed controls: a control with a window of its own, text, tab order and
+// focus events; the parent of other controls, windowed or windowless.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
-#include "framework/component.h"
+#include "framework/control_base_win.h"
 #include "framework/events.h"
-#include "framework/font_win.h"
 #include "framework/handles_win.h"
 #include "framework/window_win.h"
 
@@ -16,8 +16,12 @@ namespace tarvik::fw {
 
 class Form;
 class GraphicControl;
+class PopupMenu;
 
-class Control : public Component, public WindowBase {
+// The reading order of a control's text.
+enum class BiDiMode { bdLeftToRight, bdRightToLeft };
+
+class Control : public ControlBase, public WindowBase {
 public:
     explicit Control(Component* owner);
     ~Control() override;
@@ -28,38 +32,13 @@ public:
     // The control behind a window of the framework, or null.
     static Control* FromHandle(HWND window);
 
-    Control* Parent() const { return parent_; }
-    void SetParent(Control* parent);
-    // The child controls in the order they were placed.
+    // The child controls with a window, in the order they were placed.
     const std::vector<Control*>& Controls() const { return children_; }
     // The form this control sits on (itself for a form), or null.
     Form* ParentForm();
 
-    int Left() const { return left_; }
-    int Top() const { return top_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    void SetBounds(int left, int top, int width, int height);
-
     Text Caption() const;  // the window text, as it stands
     void SetCaption(const Text& caption);
-
-    bool Visible() const { return visible_; }
-    virtual void SetVisible(bool visible);
-    bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled);
-
-    // Background colour; with ParentColor the parent's.
-    COLORREF Color() const;
-    void SetColor(COLORREF color);
-    bool ParentColor() const { return parentColor_; }
-    void SetParentColor(bool value);
-
-    // With ParentFont the control follows its parent's font; writing any
-    // attribute of Font ends that.
-    Font& GetFont() { return font_; }
-    bool ParentFont() const { return parentFont_; }
-    void SetParentFont(bool value);
 
     // Position among the siblings when tabbing: lower first.
     int TabOrder() const { return tabOrder_; }
@@ -67,11 +46,22 @@ public:
     bool TabStop() const { return tabStop_; }
     void SetTabStop(bool value);
 
+    // Right-to-left reading; with ParentBiDiMode (the default) the parent's.
+    fw::BiDiMode BiDiMode() const;
+    void SetBiDiMode(fw::BiDiMode mode);
+    bool ParentBiDiMode() const { return parentBiDiMode_; }
+    void SetParentBiDiMode(bool value);
+    bool UseRightToLeft() const { return BiDiMode() == fw::BiDiMode::bdRightToLeft; }
+    // The sunken 3-D look of the control's border (where it has one); with
+    // ParentCtl3D (the default) the parent's.
+    bool Ctl3D() const;
+    void SetCtl3D(bool value);
+    bool ParentCtl3D() const { return parentCtl3D_; }
+    void SetParentCtl3D(bool value);
+
     // The windowless children, painted after this control's own painting in
     // the order they were placed, and hit by the pointer newest first.
     const std::vector<GraphicControl*>& GraphicControls() const { return graphicChildren_; }
-    void InsertGraphicControl(GraphicControl& child);
-    void RemoveGraphicControl(GraphicControl& child);
     // Marks part of the client area for painting; `erase`: with the background.
     void InvalidateArea(const RECT& area, bool erase);
     // The windowless child that took a press and holds the pointer capture
@@ -88,13 +78,23 @@ public:
     bool CanFocus() const;
     void SetFocus();
 
-    NotifyEvent OnClick;
+    // The menu shown when the user asks for one (a right click, the menu
+    // key) unless OnContextPopup handled it; not owned, forgotten when it is
+    // destroyed. Without one the control's class shows its own, if any.
+    fw::PopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(fw::PopupMenu* menu);
+
     NotifyEvent OnEnter;
     NotifyEvent OnExit;
+    // The keys, before the control acts on them.
+    KeyEvent OnKeyDown;
+    KeyPressEvent OnKeyPress;
+    KeyEvent OnKeyUp;
+    MouseWheelUpDownEvent OnMouseWheelDown;
+    MouseWheelUpDownEvent OnMouseWheelUp;
+    ContextPopupEvent OnContextPopup;
 
-    void SetParentComponent(Component* parent) override;
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
-    Persistent* SubObject(const Text& name) override;
 
 protected:
     struct CreateParams {
@@ -109,6 +109,13 @@ protected:
     virtual void CreateHandle();
     // The window exists; put the stored state into it.
     virtual void HandleCreated();
+    // Makes the window anew, for styles the system reads only at creation.
+    // The text, the state SaveWindowState keeps, the focus, the children
+    // with their windows and the place in the tab order stay as they were.
+    void RecreateHandle();
+    // The window is about to be replaced: keep what only it holds (an
+    // override calls the base first, and puts it back in HandleCreated).
+    virtual void SaveWindowState();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void WindowDestroyed() override;
@@ -123,14 +130,30 @@ protected:
     // Colours the control's own painting; null: the system's default.
     virtual HBRUSH ControlColor(HDC dc);
 
-    virtual void Click();
+    // The key dispatchers, before the control's class acts: an override
+    // calls the base (which raises the event) and may consume the key by
+    // setting it to 0. KeyDown and KeyUp also see the keys pressed with Alt.
+    virtual void KeyDown(std::uint16_t& key, ShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void KeyUp(std::uint16_t& key, ShiftState shift);
+    // OnContextPopup, then PopupMenu: true when either took the request.
+    virtual bool ContextPopup(int x, int y);
+    void PeerRemoved(Component* peer) override;
+
     virtual void ChildAdded(Control&) {}
     virtual void ChildRemoved(Control&) {}
-    virtual void BoundsChanged() {}
-    virtual void EnabledChanged() {}
     virtual void CaptionChanged() {}
-    virtual void FontChanged();
-    virtual void ColorChanged();
+    // The reading order or the 3-D look changed (this control's own, or its
+    // parent's that it follows); an override calls the base, which tells the
+    // children that follow.
+    virtual void BiDiModeChanged();
+    virtual void Ctl3DChanged();
+    void ApplyParent(Control* previous) override;
+    void ApplyBounds(const RECT& previous) override;
+    void ApplyVisible() override;
+    void EnabledChanged() override;
+    void FontChanged() override;
+    void ColorChanged() override;
     HBRUSH BackgroundBrush();
     void ApplyTabOrder();
 
@@ -138,28 +161,26 @@ protected:
     virtual void DoEnter();
     virtual void DoExit();
 
-    Text caption_;       // kept while there is no window
-    bool visible_ = true;  // a form starts hidden and keeps this itself
+    Text caption_;  // kept while there is no window
 
 private:
-    void ParentFontChanged();
+    friend class ControlBase;  // places its children here
+    void AddChild(ControlBase& child);
+    void RemoveChild(ControlBase& child);
     void PaintGraphicControls();
     bool GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam);
     GraphicControl* GraphicControlAt(int x, int y) const;
     void EndGraphicCapture();
 
-    Control* parent_ = nullptr;
     std::vector<Control*> children_;
-    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-    bool enabled_ = true;
-    COLORREF color_ = GetSysColor(COLOR_BTNFACE);
-    bool parentColor_ = false;
-    Font font_;
-    bool parentFont_ = true;
-    bool followingParentFont_ = false;  // copying the parent's font now
+    fw::PopupMenu* popupMenu_ = nullptr;
     int tabOrder_ = -1;
     int creationIndex_ = 0;
     bool tabStop_ = false;
+    fw::BiDiMode biDiMode_ = fw::BiDiMode::bdLeftToRight;
+    bool parentBiDiMode_ = true;
+    bool ctl3D_ = true;
+    bool parentCtl3D_ = true;
     BrushHandle brush_;
     COLORREF brushColor_ = 0;
     std::vector<GraphicControl*> graphicChildren_;

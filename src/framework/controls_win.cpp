@@ -18,6 +18,14 @@ const char kButtonClass[] = "TarvikButton";
 const char kTabControlClass[] = "TarvikTabControl";
 const char kTabSheetClass[] = "TarvikTabSheet";
 
+Alignment ReadAlignment(const LayoutValue& value) {
+    const Text& item = LayoutReader::Identifier(value);
+    if (item == "taLeftJustify") return Alignment::taLeftJustify;
+    if (item == "taRightJustify") return Alignment::taRightJustify;
+    if (item == "taCenter") return Alignment::taCenter;
+    throw Error("unknown alignment " + item);
+}
+
 LRESULT FillBackground(HWND window, HDC dc, HBRUSH brush) {
     RECT area;
     GetClientRect(window, &area);
@@ -83,11 +91,7 @@ bool Label::ReadProperty(const Text& name, const LayoutValue& value, LayoutReade
         return true;
     }
     if (name != "Alignment") return Control::ReadProperty(name, value, reader);
-    const Text& item = LayoutReader::Identifier(value);
-    if (item == "taLeftJustify") SetAlignment(Alignment::taLeftJustify);
-    else if (item == "taRightJustify") SetAlignment(Alignment::taRightJustify);
-    else if (item == "taCenter") SetAlignment(Alignment::taCenter);
-    else throw Error("unknown alignment " + item);
+    SetAlignment(ReadAlignment(value));
     return true;
 }
 
@@ -119,9 +123,38 @@ void Edit::SetMaxLength(int length) {
     if (HandleAllocated()) SendMessageA(WindowHandleOrNull(), EM_SETLIMITTEXT, static_cast<WPARAM>(length), 0);
 }
 
+void Edit::SetAlignment(Alignment alignment) {
+    if (alignment == alignment_) return;
+    alignment_ = alignment;
+    RecreateHandle();
+}
+
+void Edit::SetBorderStyle(fw::BorderStyle style) {
+    if (style == borderStyle_) return;
+    borderStyle_ = style;
+    RecreateHandle();
+}
+
+void Edit::BiDiModeChanged() {
+    Control::BiDiModeChanged();
+    RecreateHandle();
+}
+
+void Edit::Ctl3DChanged() {
+    Control::Ctl3DChanged();
+    RecreateHandle();
+}
+
 bool Edit::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
     if (name == "Text") SetText(LayoutReader::String(value));
     else if (name == "MaxLength") SetMaxLength(LayoutReader::Int32(value));
+    else if (name == "Alignment") SetAlignment(ReadAlignment(value));
+    else if (name == "BorderStyle") {
+        const Text& item = LayoutReader::Identifier(value);
+        if (item == "bsNone") SetBorderStyle(fw::BorderStyle::bsNone);
+        else if (item == "bsSingle") SetBorderStyle(fw::BorderStyle::bsSingle);
+        else throw Error("unknown border style " + item);
+    }
     else if (name == "OnChange") OnChange = reader.Handler<NotifyEvent>(value);
     else return Control::ReadProperty(name, value, reader);
     return true;
@@ -129,12 +162,38 @@ bool Edit::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader
 
 Control::CreateParams Edit::GetCreateParams() {
     RegisterSuperclass(kEditClass, "EDIT");
-    return {kEditClass, ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE};
+    CreateParams params{kEditClass, ES_AUTOHSCROLL, 0};
+    Alignment drawn = alignment_;
+    if (UseRightToLeft()) {
+        params.exStyle |= WS_EX_RTLREADING;
+        if (drawn != Alignment::taCenter)
+            drawn = drawn == Alignment::taLeftJustify ? Alignment::taRightJustify : Alignment::taLeftJustify;
+    }
+    params.style |= drawn == Alignment::taCenter ? ES_CENTER : drawn == Alignment::taRightJustify ? ES_RIGHT : ES_LEFT;
+    if (borderStyle_ == fw::BorderStyle::bsSingle) {
+        if (Ctl3D()) params.exStyle |= WS_EX_CLIENTEDGE;
+        else params.style |= WS_BORDER;
+    }
+    return params;
 }
 
 void Edit::HandleCreated() {
     Control::HandleCreated();
-    if (maxLength_ > 0) SendMessageA(WindowHandleOrNull(), EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    HWND window = WindowHandleOrNull();
+    if (maxLength_ > 0) SendMessageA(window, EM_SETLIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+    if (stateKept_) {
+        stateKept_ = false;
+        SendMessageA(window, EM_SETSEL, keptStart_, keptEnd_);
+        SendMessageA(window, EM_SETMODIFY, keptModified_ ? TRUE : FALSE, 0);
+    }
+}
+
+void Edit::SaveWindowState() {
+    Control::SaveWindowState();
+    HWND window = WindowHandleOrNull();
+    SendMessageA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&keptStart_), reinterpret_cast<LPARAM>(&keptEnd_));
+    keptModified_ = SendMessageA(window, EM_GETMODIFY, 0, 0) != 0;
+    stateKept_ = true;
 }
 
 bool Edit::Command(WORD code) {

@@ -10,6 +10,7 @@
 namespace tarvik::fw {
 
 enum class Alignment { taLeftJustify, taRightJustify, taCenter };
+enum class BorderStyle { bsNone, bsSingle };
 
 // A label sizes itself to its text unless AutoSize is cleared.
 class Label : public Control {
@@ -28,6 +29,7 @@ protected:
     bool Command(WORD code) override;
     void CaptionChanged() override;
     void FontChanged() override;
+    bool MouseMakesClicks() const override { return false; }  // STN_CLICKED
 
 private:
     void AdjustSize();
@@ -36,6 +38,8 @@ private:
     bool autoSize_ = true;
 };
 
+// The edit control reads its alignment and border only when it is created,
+// so changing them makes the window anew (text, selection and focus stay).
 class Edit : public Control {
 public:
     Text ClassName() const override { return "TEdit"; }
@@ -45,16 +49,32 @@ public:
     // The most characters the user can type or paste; 0: the system's limit.
     int MaxLength() const { return maxLength_; }
     void SetMaxLength(int length);
+    // With right-to-left reading, taLeftJustify draws the text at the right
+    // end and taRightJustify at the left.
+    Alignment GetAlignment() const { return alignment_; }
+    void SetAlignment(Alignment alignment);
+    // bsSingle: sunken with Ctl3D, else a plain line.
+    fw::BorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(fw::BorderStyle style);
     NotifyEvent OnChange;
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
 
 protected:
     CreateParams GetCreateParams() override;
     void HandleCreated() override;
+    void SaveWindowState() override;
+    void BiDiModeChanged() override;
+    void Ctl3DChanged() override;
     bool Command(WORD code) override;
 
 private:
     int maxLength_ = 0;
+    Alignment alignment_ = Alignment::taLeftJustify;
+    fw::BorderStyle borderStyle_ = fw::BorderStyle::bsSingle;
+    // The selection and modified flag of a window being made anew.
+    bool stateKept_ = false;
+    DWORD keptStart_ = 0, keptEnd_ = 0;
+    bool keptModified_ = false;
 };
 
 class Button : public Control {
@@ -74,6 +94,7 @@ public:
 protected:
     CreateParams GetCreateParams() override;
     bool Command(WORD code) override;
+    bool MouseMakesClicks() const override { return false; }  // BN_CLICKED
 
 private:
     bool default_ = false;
@@ -94,6 +115,7 @@ protected:
     CreateParams GetCreateParams() override;
     void HandleCreated() override;
     bool Command(WORD code) override;
+    bool MouseMakesClicks() const override { return false; }  // BN_CLICKED
 
 private:
     bool checked_ = false;

@@ -9,6 +9,7 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/layout_resource.h"
+#include "framework/message_box_win.h"
 
 namespace tarvik::fw {
 
@@ -73,7 +74,9 @@ void Form::SetVisible(bool visible) {
 }
 
 void Form::Show() {
+    if (closedForGood_) return;
     HWND window = Handle();
+    DisableWhileAppBoxOpen(window);
     if (position_ == FormPosition::poDesktopCenter && !shownOnce_) CentreOnDesktop();
     shownOnce_ = true;
     visible_ = true;
@@ -95,7 +98,10 @@ void Form::Close() {
     Raise(OnClose, *this, action);
     if (action == CloseAction::caNone) return;
     Hide();
-    if (Application::Instance().MainForm() == this) Application::Instance().Terminate();
+    if (Application::Instance().MainForm() == this) {
+        closedForGood_ = true;
+        Application::Instance().Terminate();
+    }
 }
 
 bool Form::CloseQuery() {
@@ -196,7 +202,9 @@ void Form::CreateFromLayout(const Text& className) {
 bool Form::QueryEndSession() { return CloseQuery(); }
 
 void Form::EndSession() {
-    if (Application::Instance().MainForm() == this) Application::Instance().Terminate();
+    if (Application::Instance().MainForm() != this) return;
+    closedForGood_ = true;
+    Application::Instance().Terminate();
 }
 
 Control::CreateParams Form::GetCreateParams() {

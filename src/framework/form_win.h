@@ -29,7 +29,10 @@ public:
     void SetPosition(FormPosition position) { position_ = position; }
 
     // Shows and activates the form (and the taskbar button with the main
-    // form); Hide hides both.
+    // form); Hide hides both. While an application message box is open the
+    // form shows disabled, as the others are, until the box closes. Once a
+    // close of the main form has gone through (the program is ending),
+    // nothing shows it again.
     void Show();
     void Hide();
     void SetVisible(bool visible) override;
@@ -104,6 +107,7 @@ private:
     Control* activeControl_ = nullptr;
     FormPosition position_ = FormPosition::poDesigned;
     bool shownOnce_ = false;
+    bool closedForGood_ = false;  // the main form's close went through
 };
 
 }  // namespace tarvik::fw

@@ -1,9 +1,11 @@
 #include "framework/gdi_win.h"
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
 #include "base/error.h"
+#include "framework/bitmap_image.h"
 #include "framework/system_error_win.h"
 
 namespace tarvik::fw {
@@ -145,6 +147,27 @@ BitmapHandle CopyBitmap(HBITMAP bitmap) {
     BitmapHandle copy(static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!copy) ThrowSystemError("Unable to copy a bitmap", GetLastError());
     return copy;
+}
+
+BitmapHandle BitmapFromImage(const std::uint8_t* data, std::size_t size) {
+    const BitmapImageLayout image = CheckBitmapImage(data, size);
+    // The plain info header with the colour table; a later, longer header
+    // adds nothing an uncompressed picture needs.
+    std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER) + 4 * image.colorCount);
+    std::memcpy(info.data(), data + image.infoOffset, sizeof(BITMAPINFOHEADER));
+    std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), data + image.infoOffset + image.infoSize,
+                4 * image.colorCount);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biSizeImage = 0;
+    header->biClrUsed = static_cast<DWORD>(image.colorCount);
+    void* bits = nullptr;
+    BitmapHandle bitmap(
+        CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) ThrowSystemError("Unable to create a bitmap", GetLastError());
+    std::memcpy(bits, data + image.bitsOffset, image.bitsSize);
+    GdiFlush();
+    return bitmap;
 }
 
 BitmapHandle LoadBitmapResource(const char* name) {

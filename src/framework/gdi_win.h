@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 
 #include "framework/handles_win.h"
@@ -111,6 +113,10 @@ COLORREF PixelOf(HBITMAP bitmap, int x, int y);
 
 // A copy of the bitmap in its own format; throws tarvik::Error on failure.
 BitmapHandle CopyBitmap(HBITMAP bitmap);
+// A bitmap built from a bitmap file image (a layout's picture), in its own
+// format; throws tarvik::Error("Bitmap image is not valid") for bytes that
+// are not one.
+BitmapHandle BitmapFromImage(const std::uint8_t* data, std::size_t size);
 // A bitmap resource of the program, kept in its stored format (a two-colour
 // picture stays two-colour); throws tarvik::Error when it is missing.
 BitmapHandle LoadBitmapResource(const char* name);

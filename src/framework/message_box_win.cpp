@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
+
+#include "framework/critical_section_win.h"
 
 namespace tarvik::fw {
 
@@ -19,23 +22,50 @@ HWND& Owner() {
     return owner;
 }
 
+class DisabledThreadWindows;
+
+// The application boxes open now, outermost first, shared by the thread of
+// a box and the user-interface thread that shows windows meanwhile.
+struct OpenBoxes {
+    CriticalSection lock;
+    std::vector<DisabledThreadWindows*> boxes;
+};
+
+OpenBoxes& Open() {
+    static OpenBoxes open;
+    return open;
+}
+
 // Disables every visible, enabled top-level window of the thread that owns
 // `except` (the user-interface thread, also for a box raised on another
 // thread) for the life of the object, so that the box is the only thing the
-// user can reach.
+// user can reach; a window that shows meanwhile joins the outermost box's.
 class DisabledThreadWindows {
 public:
     explicit DisabledThreadWindows(HWND except) : except_(except) {
         const DWORD thread = GetWindowThreadProcessId(except, nullptr);
         EnumThreadWindows(thread ? thread : GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
         for (HWND w : windows_) EnableWindow(w, FALSE);
+        Guard guard(Open().lock);
+        Open().boxes.push_back(this);
     }
     ~DisabledThreadWindows() {
-        for (HWND w : windows_)
+        std::vector<HWND> windows;
+        {
+            Guard guard(Open().lock);
+            auto& boxes = Open().boxes;
+            boxes.erase(std::remove(boxes.begin(), boxes.end(), this), boxes.end());
+            windows.swap(windows_);
+        }
+        // Outside the lock: enabling a window of another thread waits for it.
+        for (HWND w : windows)
             if (IsWindow(w)) EnableWindow(w, TRUE);
     }
     DisabledThreadWindows(const DisabledThreadWindows&) = delete;
     DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
+
+    // With the lock held.
+    void Add(HWND window) { windows_.push_back(window); }
 
 private:
     static BOOL CALLBACK Collect(HWND w, LPARAM self) noexcept {
@@ -62,6 +92,13 @@ int AppMessageBox(const Text& text, const Text& caption, unsigned style) {
     HWND owner = Owner();
     DisabledThreadWindows disabled(owner);
     return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+}
+
+void DisableWhileAppBoxOpen(HWND window) {
+    Guard guard(Open().lock);
+    if (Open().boxes.empty() || !IsWindowEnabled(window)) return;
+    Open().boxes.front()->Add(window);
+    EnableWindow(window, FALSE);
 }
 
 int PlatformMessageBox(const Text& text, const std::optional<Text>& caption, unsigned style) {

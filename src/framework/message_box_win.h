@@ -2,7 +2,7 @@
 //
 // The application message box is owned by a window the application names
 // (its hidden main window) and disables every visible window of that
-// window's thread while it is open. The platform box is owned by whatever
+// window's thread while it is open, and those that show meanwhile. The platform box is owned by whatever
 // window is in the foreground. This file knows nothing of the application.
 #pragma once
 
@@ -34,6 +34,11 @@ void SetAppMessageBoxOwner(HWND owner);
 
 // Application message box: returns the button pressed.
 int AppMessageBox(const Text& text, const Text& caption, unsigned style);
+
+// While an application box is open (on any thread): disables `window`, a
+// window of the program that is about to show, and enables it again with
+// the others when the outermost box closes. Does nothing otherwise.
+void DisableWhileAppBoxOpen(HWND window);
 
 // Platform message box owned by the foreground window.
 int PlatformMessageBox(const Text& text, const std::optional<Text>& caption, unsigned style);

@@ -85,6 +85,17 @@ void WindowBase::DestroyWindowHandle() {
     window_ = nullptr;
 }
 
+HWND WindowBase::DetachWindowHandle() {
+    if (window_) RemovePropA(window_, kObjectProperty);
+    return std::exchange(window_, nullptr);
+}
+
+void WindowBase::ReattachWindowHandle(HWND window) {
+    if (!window || !SetPropA(window, kObjectProperty, this)) return;
+    window_ = window;
+    classProc_ = ClassProcOf(window);
+}
+
 LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(message, wParam, lParam);
 }

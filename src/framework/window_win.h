@@ -37,6 +37,11 @@ protected:
     void CreateWindowHandle(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menuOrId);
     void DestroyWindowHandle();
+    // Takes the window away from this object, which no longer answers for
+    // it (its messages get the class's own handling), so that a new window
+    // can be made in its place; Reattach gives it back.
+    HWND DetachWindowHandle();
+    void ReattachWindowHandle(HWND window);
 
     // Translates one message into a typed call; exceptions may leave it (the
     // trampoline reports them).

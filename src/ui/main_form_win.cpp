@@ -170,13 +170,11 @@ void TForm1::StatusClick(fw::Component&) { Timer->SetEnabled(Status->Checked());
 // Any button released over the icon brings the window back (after the menu
 // has closed, for the right button). A visible window, minimised or not,
 // stays as it is: the form's own visibility, since the system hides the
-// form while its taskbar button is minimised.
+// form while its taskbar button is minimised. The release that follows
+// "Закрыть" shows nothing: once a real close has gone through, the form
+// never shows again (after a cancelled session end or a refused write the
+// program goes on, and the icon still brings the window back).
 void TForm1::TrayIcon1MouseUp(fw::Component&, fw::MouseButton, fw::ShiftState, int, int) {
-    // The release that follows "Закрыть" comes after the close has gone
-    // through: the window is not flashed up while the program ends. (Not
-    // ExitRequested: after a cancelled session end or a refused write the
-    // program goes on, and the icon must still bring the window back.)
-    if (ending_) return;
     if (!Visible()) Show();
 }
 
@@ -191,10 +189,7 @@ void TForm1::FormCloseQuery(fw::Component&, bool& canClose) {
     if (!canClose) Hide();
 }
 
-void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
-    SaveFields();
-    ending_ = true;
-}
+void TForm1::FormClose(fw::Component&, fw::CloseAction&) { SaveFields(); }
 
 void TForm1::SaveFields() {
     // The texts are saved trimmed, the numbers as the fields read them.
@@ -219,7 +214,6 @@ void TForm1::EndSession() {
         SaveFields();
     } catch (...) {
     }
-    ending_ = true;
     fw::Form::EndSession();
 }
 

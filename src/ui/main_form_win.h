@@ -93,8 +93,6 @@ private:
     MonitorSettings settings_;
     MonitorCounters counters_;
     std::unique_ptr<CheckCycle> cycle_;
-    // A real close went through (saved); the program is ending.
-    bool ending_ = false;
 };
 
 }  // namespace tarvik

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "controls/spin_button_win.h"
 #include "framework/controls_win.h"
 #include "framework/form_win.h"
@@ -255,6 +256,36 @@ F : TForm {
     EXPECT_TRUE(edit->Focused());
     delete edit;
     EXPECT_EQ(button->FocusControl(), nullptr);
+}
+
+// A layout carries a glyph as a bitmap file image; bytes that are not a whole
+// one stop the layout at their line.
+TEST(TSpinButton, GlyphsFromALayoutAreBitmapFileImages) {
+    RegisterSpinButtonClasses();
+    // 1 x 1 at 24 bits: the file and info headers, one red pixel, padding.
+    const std::string red =
+        "42 4D 3A 00 00 00 00 00 00 00 36 00 00 00 28 00 00 00 01 00 00 00 01 00 00 00 01 00 18 00 00 00 00 00 "
+        "04 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 FF";
+    for (const bool whole : {true, false}) {
+        fw::Form form;
+        fw::LayoutReader reader(form, form.Handlers());
+        const std::string layout = "F : TForm {\n S : TSpinButton { DownGlyph.Data = <" + red + (whole ? " 00" : "") +
+                                   "> }\n}";
+        if (!whole) {
+            EXPECT_THROW(
+                try { reader.Read(fw::ParseLayout(layout), "TForm"); } catch (const Error& error) {
+                    EXPECT_EQ(std::string(error.what()), "Layout line 2: DownGlyph.Data of S: Bitmap image is not valid");
+                    throw;
+                },
+                Error);
+            continue;
+        }
+        reader.Read(fw::ParseLayout(layout), "TForm");
+        auto* button = dynamic_cast<TSpinButton*>(form.FindComponent("S"));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(fw::ShapeOf(button->DownGlyph()).bitsPerPixel, 24);
+        EXPECT_EQ(fw::PixelOf(button->DownGlyph(), 0, 0), RGB(255, 0, 0));
+    }
 }
 
 TEST(TSpinUpDown, ClicksGoUpOrDownAndThePositionReturnsToZero) {

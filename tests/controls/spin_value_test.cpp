@@ -26,6 +26,7 @@ TEST(SpinValue, ReadingEachNotation) {
         {"1e", vtFloat, false, 0},           {"e5", vtFloat, false, 0},
         {"2.5", vtFloat, false, 0},          {"1,2,3", vtFloat, false, 0},
         {"1e99999", vtFloat, false, 0},      {"\t1", vtFloat, false, 0},
+        {"1,5E+4000", vtFloat, true, 1.5e4000L},
     };
     for (const auto& c : cases) {
         const auto value = ParseSpinText(c.text, c.type, kComma);
@@ -46,7 +47,8 @@ TEST(SpinValue, WritingEachNotation) {
         {255, vtHex, 0, "FF"},       {0, vtHex, 0, "0"},         {1.005L, vtFloat, 2, "1,00"},
         {-0.4L, vtFloat, 0, "0"},    {5, vtFloat, 2, "5,00"},    {-1234.5L, vtFloat, 1, "-1234,5"},
         {0.1L, vtFloat, 20, "0,10000000000000000000"},           {1e20L, vtFloat, 2, "1E+20"},
-        {1e30L, vtInteger, 0, "9223372036854775807"},
+        {1e30L, vtInteger, 0, "9223372036854775807"},          {-1.5e15L, vtFloat, 2, "-1,5E+15"},
+        {1e400L, vtFloat, 2, "1E+400"},                           {9.9999999999999999e999L, vtFloat, 0, "1E+1000"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatSpinValue(c.value, c.type, c.decimals, kComma), c.text) << static_cast<double>(c.value);

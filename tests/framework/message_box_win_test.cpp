@@ -5,9 +5,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "framework/application_win.h"
+#include "framework/form_win.h"
 #include "framework/function_thread_win.h"
 #include "framework/message_box_win.h"
 
@@ -25,10 +28,12 @@ struct SeenBox {
 SeenBox seen;
 HWND otherWindow = nullptr;
 HHOOK hook = nullptr;
+std::function<void()> whileOpen;  // runs in the box's loop before it is read
 
 // Reads the box once its modal loop runs, when it is fully set up.
 void CALLBACK ReadAndDismiss(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
+    if (whileOpen) std::exchange(whileOpen, nullptr)();
     const HWND box = seen.box;
     char buffer[256] = {};
     GetWindowTextA(box, buffer, sizeof buffer);
@@ -103,6 +108,21 @@ TEST_F(RealBoxes, ApplicationBoxFromAnotherThreadDisablesTheProgramsWindows) {
     EXPECT_EQ(seen.text, "Thread error");
     EXPECT_FALSE(seen.otherWindowEnabled);
     EXPECT_TRUE(IsWindowEnabled(otherWindow));
+}
+
+// A window brought up while the box is open (through the notification-area
+// icon, say) is kept from the user like the others.
+TEST_F(RealBoxes, AFormShownWhileTheBoxIsOpenIsDisabledUntilItCloses) {
+    Form form;
+    bool enabledWhileOpen = true;
+    whileOpen = [&] {
+        form.Show();
+        enabledWhileOpen = IsWindowEnabled(form.Handle()) != FALSE;
+    };
+    AppMessageBox("Ошибка", "Tarvik", MB_OK | MB_ICONSTOP);
+    EXPECT_FALSE(enabledWhileOpen);
+    EXPECT_TRUE(IsWindowVisible(form.Handle()));
+    EXPECT_TRUE(IsWindowEnabled(form.Handle()));
 }
 
 TEST_F(RealBoxes, PlatformBoxIsSystemModalWithDefaultCaption) {

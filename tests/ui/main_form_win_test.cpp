@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -123,6 +124,20 @@ TEST_F(MainFormTest, ChecksRunWhileTheStartUpErrorIsOpen) {
     EXPECT_GE(checksWhileOpen, 1u);
 }
 
+// "Закрыть" in the icon's menu while the start-up error is open: the
+// program ends without flashing its window up when the loop starts.
+TEST_F(MainFormTest, CloseChosenDuringTheStartUpErrorEndsWithoutShowingTheWindow) {
+    fw::SetMessageBoxHook([](const fw::MessageBoxRequest&) {
+        dynamic_cast<TForm1&>(*fw::Application::Instance().MainForm()).N1->Click();
+        return IDOK;
+    });
+    Start();
+    EXPECT_FALSE(Shown());
+    EXPECT_EQ(Saved("INTERVAL"), "5");
+    form->Show();
+    EXPECT_FALSE(Shown());
+}
+
 TEST_F(MainFormTest, SavedStatusDecidesWindowAndTimer) {
     struct Case {
         const char* status;
@@ -223,6 +238,31 @@ TEST_F(MainFormTest, SpinFieldsStepWithTheirKeysApplyOnLeavingAndSaveOnClose) {
     EXPECT_TRUE(RunLoop());
     EXPECT_EQ(Saved("INTERVAL"), "9");
     EXPECT_EQ(Saved("ACTIONS"), "3");
+}
+
+// A pasted line break would make a second line that the field shows but does
+// not read: the interval would become 0 and the timer would stop for good.
+TEST_F(MainFormTest, APastedLineBreakKeepsTheIntervalFieldToItsFirstLine) {
+    WriteFullSettings("0");
+    Start();
+    ASSERT_TRUE(OpenClipboard(form->Handle()));
+    EmptyClipboard();
+    const char pasted[] = "10\r\n20";
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof pasted);
+    std::memcpy(GlobalLock(memory), pasted, sizeof pasted);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+
+    const HWND field = form->EditInterval->Handle();
+    form->EditInterval->SetFocus();
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    SendMessageA(field, WM_PASTE, 0, 0);
+    EXPECT_EQ(form->EditInterval->GetText(), "10");
+    EXPECT_EQ(SendMessageA(field, EM_GETLINECOUNT, 0, 0), 1);
+    Leave(*form->EditInterval);
+    EXPECT_EQ(form->Settings().IntervalSeconds, 10);
+    EXPECT_EQ(form->Timer->Interval(), 10000u);
 }
 
 TEST_F(MainFormTest, TimerPeriodIsIntervalTimesThousandModulo2To32) {

@@ -1,0 +1,187 @@
+#include "framework/control_base_win.h"
+
+#include "framework/control_win.h"
+#include "framework/layout_reader.h"
+
+namespace tarvik::fw {
+
+ControlBase::ControlBase(Component* owner) : Component(owner) {
+    font_.OnChange = [this] {
+        if (!followingParentFont_) parentFont_ = false;
+        FontChanged();
+    };
+}
+
+void ControlBase::SetParent(Control* parent) {
+    if (parent == parent_) return;
+    Control* previous = parent_;
+    if (previous) previous->RemoveChild(*this);
+    parent_ = parent;
+    if (parent_) {
+        parent_->AddChild(*this);
+        FollowParentFont();
+    }
+    ApplyParent(previous);
+}
+
+void ControlBase::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    const bool resized = width != width_ || height != height_;
+    const RECT previous = BoundsRect();
+    StoreBounds(left, top, width, height);
+    ApplyBounds(previous);
+    if (resized) BoundsChanged();
+}
+
+void ControlBase::StoreBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+}
+
+void ControlBase::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    ApplyVisible();
+}
+
+void ControlBase::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    EnabledChanged();
+}
+
+bool ControlBase::EnabledWithParents() const {
+    for (const ControlBase* control = this; control; control = control->parent_)
+        if (!control->enabled_) return false;
+    return true;
+}
+
+COLORREF ControlBase::Color() const { return parentColor_ && parent_ ? parent_->Color() : color_; }
+
+void ControlBase::SetColor(COLORREF color) {
+    if (!parentColor_ && color == color_) return;
+    color_ = color;
+    parentColor_ = false;
+    ColorChanged();
+}
+
+void ControlBase::SetParentColor(bool value) {
+    if (value == parentColor_) return;
+    parentColor_ = value;
+    ColorChanged();
+}
+
+void ControlBase::SetParentFont(bool value) {
+    if (value == parentFont_) return;
+    parentFont_ = value;
+    FollowParentFont();
+}
+
+void ControlBase::FollowParentFont() {
+    if (!parentFont_ || !parent_) return;
+    followingParentFont_ = true;
+    try {
+        font_.Assign(parent_->GetFont());
+    } catch (...) {
+        followingParentFont_ = false;
+        throw;
+    }
+    followingParentFont_ = false;
+}
+
+void ControlBase::SetParentComponent(Component* parent) {
+    auto* control = dynamic_cast<Control*>(parent);
+    if (!control) Component::SetParentComponent(parent);
+    SetParent(control);
+}
+
+bool ControlBase::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
+    if (name == "Left") SetBounds(LayoutReader::Int32(value), top_, width_, height_);
+    else if (name == "Top") SetBounds(left_, LayoutReader::Int32(value), width_, height_);
+    else if (name == "Width") SetBounds(left_, top_, LayoutReader::Int32(value), height_);
+    else if (name == "Height") SetBounds(left_, top_, width_, LayoutReader::Int32(value));
+    else if (name == "Visible") SetVisible(LayoutReader::Boolean(value));
+    else if (name == "Enabled") SetEnabled(LayoutReader::Boolean(value));
+    else if (name == "Color") SetColor(static_cast<COLORREF>(LayoutReader::Int32(value)));
+    else if (name == "ParentColor") SetParentColor(LayoutReader::Boolean(value));
+    else if (name == "ParentFont") SetParentFont(LayoutReader::Boolean(value));
+    else if (name == "OnClick") OnClick = reader.Handler<NotifyEvent>(value);
+    else if (name == "OnDblClick") OnDblClick = reader.Handler<NotifyEvent>(value);
+    else if (name == "OnMouseDown") OnMouseDown = reader.Handler<MouseEvent>(value);
+    else if (name == "OnMouseMove") OnMouseMove = reader.Handler<MouseMoveEvent>(value);
+    else if (name == "OnMouseUp") OnMouseUp = reader.Handler<MouseEvent>(value);
+    else return Component::ReadProperty(name, value, reader);
+    return true;
+}
+
+void ControlBase::DispatchMouse(UINT message, WPARAM keys, int x, int y) {
+    const ShiftState shift = MouseShiftState(keys);
+    const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK;
+    const MouseButton button = left ? MouseButton::mbLeft
+                               : message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_RBUTTONDBLCLK
+                                   ? MouseButton::mbRight
+                                   : MouseButton::mbMiddle;
+    switch (message) {
+    case WM_MOUSEMOVE:
+        MouseMove(shift, x, y);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (left) clickPending_ = true;
+        MouseDown(button, shift, x, y);
+        break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        // The release of the second press makes no click.
+        if (left) {
+            clickPending_ = false;
+            DblClick();
+        }
+        MouseDown(button, shift | ssDouble, x, y);
+        break;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (left && clickPending_) {
+            clickPending_ = false;
+            if (MouseMakesClicks() && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+        }
+        MouseUp(button, shift, x, y);
+        break;
+    default:
+        break;
+    }
+}
+
+void ControlBase::Click() { Raise(OnClick, *this); }
+
+void ControlBase::DblClick() { Raise(OnDblClick, *this); }
+
+void ControlBase::MouseDown(MouseButton button, ShiftState shift, int x, int y) {
+    Raise(OnMouseDown, *this, button, shift, x, y);
+}
+
+void ControlBase::MouseMove(ShiftState shift, int x, int y) { Raise(OnMouseMove, *this, shift, x, y); }
+
+void ControlBase::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
+    Raise(OnMouseUp, *this, button, shift, x, y);
+}
+
+ShiftState MouseShiftState(WPARAM keys) {
+    ShiftState shift = 0;
+    if (keys & MK_SHIFT) shift |= ssShift;
+    if (keys & MK_CONTROL) shift |= ssCtrl;
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
+}
+
+Persistent* ControlBase::SubObject(const Text& name) { return name == "Font" ? &font_ : nullptr; }
+
+}  // namespace tarvik::fw
