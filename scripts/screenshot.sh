@@ -36,7 +36,8 @@ printf '[SETUP]\r\nIP=127.0.0.1\r\nHOST=localhost/\r\nINTERVAL=5\r\nACTIONS=5\r\
 mkdir -p docs
 for picture in still:tarvik.ico alarm:tarvik_alarm.ico; do
     # The 16x16 image with the most colours, each pixel doubled.
-    convert "resources/${picture#*:}[0]" -filter point -resize 200% "PNG32:docs/icon-${picture%%:*}.png"
+    convert "resources/${picture#*:}[0]" -filter point -resize 200% -define png:exclude-chunks=date,time \
+        "PNG32:docs/icon-${picture%%:*}.png"
     echo "screenshot: docs/icon-${picture%%:*}.png"
 done
 
@@ -71,7 +72,9 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     box=
     for _ in $(seq 120); do
         for w in $(xdotool search --onlyvisible --name "^Tarvik\$" 2>/dev/null); do
-            [ "$(xdotool getwindowgeometry "$w" | sed -n "s/.*Geometry: \([0-9]*\)x.*/\1/p")" -gt 50 ] && box=$w
+            # Not the application'"'"'s own hidden window of the same title.
+            width=$(xdotool getwindowgeometry "$w" | sed -n "s/.*Geometry: \([0-9]*\)x.*/\1/p")
+            if [ "${width:-0}" -gt 50 ]; then box=$w; fi
         done
         [ -n "$box" ] && break
         sleep 1
@@ -81,12 +84,13 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     import -window "$box" "$DOCS/alert-box.png"
     echo "screenshot: docs/alert-box.png"
 
-    # The menu opens where the pointer is: over the icon in Wine'"'"'s tray
-    # window, at the top left corner of the screen (below its caption): its
-    # lower right corner, so the menu leaves it in view.
-    xdotool mousemove 19 37
+    # The menu opens where the pointer is. Wine'"'"'s tray window sits at the
+    # top left corner of the screen, its icon at (6, 25) below its caption:
+    # with the pointer just right of the icon'"'"'s top, the menu leaves the
+    # icon in view and stays inside the window'"'"'s white.
+    xdotool mousemove 22 22
     "$WINE_RUN" "$PROBE" menu 60 >/dev/null
     sleep 1
-    import -window root -crop 120x50+0+20 +repage "$DOCS/tray-menu.png"
+    import -window root -crop 110x25+0+20 +repage "$DOCS/tray-menu.png"
     echo "screenshot: docs/tray-menu.png"
 '

@@ -63,6 +63,11 @@ extern "C" __declspec(dllexport) BOOL WINAPI WTSSendMessageW(HANDLE, DWORD sessi
                                                              LPWSTR text, DWORD textBytes, DWORD style, DWORD,
                                                              DWORD* response, BOOL) {
     if (session != kSession) return FALSE;
+    // The sender frees the library as soon as this returns; the box's thread
+    // runs code of this library, so it stays loaded for good.
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCWSTR>(&ShowBox), &self);
     auto* box = static_cast<Box*>(LocalAlloc(LPTR, sizeof(Box)));
     if (!box) return FALSE;
     *box = {Copy(title, titleBytes), Copy(text, textBytes), style};
