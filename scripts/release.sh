@@ -60,8 +60,8 @@ EOF
 
 mkdir -p "$dist"
 archive="$dist/Tarvik-$version.zip"
-# Every entry dated by the last commit, so the same sources give the same
-# archive.
+# Every entry dated by the last commit: the date says which sources it was
+# made from, not when it was packed.
 stamp=$(git log -1 --format=%ct 2>/dev/null || date +%s)
 python3 - "$stage" "$archive" "$stamp" <<'EOF'
 import os, sys, time, zipfile
