@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
+#include <utility>
 
 #include "framework/application_win.h"
 #include "framework/event_win.h"
@@ -13,37 +15,54 @@
 
 namespace tarvik::fw {
 
-// What the worker and the waiter share: it lives as long as either needs it.
+// What a worker thread and its waiter share: it lives as long as either
+// needs it, so a worker left behind never reaches the waiter's memory.
 struct BoundedWorker::State {
-    Event done{Event::Kind::ManualReset};
+    Event wake{Event::Kind::AutoReset};  // work is there, or the worker is to end
+    Event done{Event::Kind::ManualReset};  // the work has ended
+    std::function<void()> work;
     std::exception_ptr error;
+    std::atomic<bool> retire{false};  // end once the work in hand has ended
 };
 
-// Frees itself when the work has ended. It holds nothing of the caller's:
-// the work's own copies and the shared state.
+// Does one piece of work after the other; frees itself when told to retire.
+// It holds nothing of the caller's: the work's own copies and the state.
 class BoundedWorker::WorkerThread : public Thread {
 public:
-    WorkerThread(std::function<void()> work, std::shared_ptr<State> state)
-        : work_(std::move(work)), state_(std::move(state)) {
-        SetFreeOnTerminate(true);
-    }
+    explicit WorkerThread(std::shared_ptr<State> state) : state_(std::move(state)) { SetFreeOnTerminate(true); }
 
 protected:
     void Execute() override {
-        try {
-            work_();
-        } catch (...) {
-            state_->error = std::current_exception();
+        for (;;) {
+            state_->wake.Wait();
+            if (!state_->work) {
+                if (state_->retire) return;
+                continue;
+            }
+            try {
+                state_->work();
+            } catch (...) {
+                state_->error = std::current_exception();
+            }
+            // The work's copies go before the waiter hears of the end.
+            state_->work = nullptr;
+            const bool retire = state_->retire;
+            state_->done.Set();
+            // Told to retire after this look: the wake it was given ends it.
+            if (retire) return;
         }
-        // The work's copies go before the waiter hears of the end.
-        work_ = nullptr;
-        state_->done.Set();
     }
 
 private:
-    std::function<void()> work_;
     std::shared_ptr<State> state_;
 };
+
+BoundedWorker::~BoundedWorker() {
+    for (const std::shared_ptr<State>& state : idle_) {
+        state->retire = true;
+        state->wake.Set();
+    }
+}
 
 BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
     using std::chrono::milliseconds;
@@ -51,8 +70,23 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
                                      [](const std::shared_ptr<State>& left) { return left->done.Wait(0); }),
                       leftBehind_.end());
     if (!leftBehind_.empty()) return Outcome::Busy;
-    auto state = std::make_shared<State>();
-    (new WorkerThread(std::move(work), state))->Resume();  // from here on it belongs to itself
+    std::shared_ptr<State> state;
+    if (idle_.empty()) {
+        state = std::make_shared<State>();
+        (new WorkerThread(state))->Resume();  // from here on it belongs to itself
+    } else {
+        state = std::move(idle_.back());
+        idle_.pop_back();
+    }
+    // Left behind, it ends once its work has.
+    const auto leaveBehind = [this, &state] {
+        state->retire = true;
+        state->wake.Set();
+        leftBehind_.push_back(state);
+    };
+    state->done.Reset();
+    state->work = std::move(work);
+    state->wake.Set();
 
     Application& application = Application::Instance();
     const unsigned quitsBefore = application.QuitsMet();
@@ -64,7 +98,7 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
         const long long left = std::chrono::ceil<milliseconds>(bound_ - spent).count();
         if (left <= 0) {
             if (state->done.Wait(0)) break;
-            leftBehind_.push_back(state);
+            leaveBehind();
             return Outcome::TimedOut;
         }
         // Input that a handler's own loop has seen but left in the queue
@@ -79,7 +113,7 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
             // worker is left to itself.
             if (application.QuitsMet() != quitsBefore) {
                 application.RepostQuit();
-                leftBehind_.push_back(state);
+                leaveBehind();
                 return Outcome::Dropped;
             }
         } else if (woke == WAIT_FAILED) {
@@ -88,7 +122,8 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
             state->done.Wait(10);
         }
     }
-    if (state->error) std::rethrow_exception(state->error);
+    idle_.push_back(state);
+    if (std::exception_ptr error = std::exchange(state->error, nullptr)) std::rethrow_exception(error);
     return Outcome::Done;
 }
 

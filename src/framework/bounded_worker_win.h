@@ -34,13 +34,15 @@ public:
     // a message box of the program is open (a box waits for its user, and
     // one left open for long must not turn into a failure).
     explicit BoundedWorker(std::chrono::milliseconds bound) : bound_(bound) {}
+    // Idle worker threads end; any left behind end when their work does.
+    ~BoundedWorker();
     BoundedWorker(const BoundedWorker&) = delete;
     BoundedWorker& operator=(const BoundedWorker&) = delete;
 
     std::chrono::milliseconds Bound() const { return bound_; }
     void SetBound(std::chrono::milliseconds bound) { bound_ = bound; }
 
-    // Runs `work` on a thread of its own and handles this thread's messages
+    // Runs `work` on a worker thread and handles this thread's messages
     // until the work has ended, the bound has passed, or the quit message
     // came (it is posted again for the loop outside). A handler run
     // meanwhile may call Run again (its wait nests in this one); but while a
@@ -67,7 +69,10 @@ private:
     class WorkerThread;
 
     std::chrono::milliseconds bound_;
-    std::vector<std::shared_ptr<State>> leftBehind_;  // workers not waited for to their end
+    // A worker that has done its work waits for the next (starting a
+    // thread costs more than the rest of a check beyond its probe).
+    std::vector<std::shared_ptr<State>> idle_;
+    std::vector<std::shared_ptr<State>> leftBehind_;  // not waited for to their work's end
 };
 
 }  // namespace tarvik::fw
