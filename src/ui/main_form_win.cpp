@@ -146,7 +146,7 @@ void TForm1::TimerTimer(fw::Component&) { cycle_->RunCheck(IPEdit->GetText()); }
 
 void TForm1::Button1Click(fw::Component&) {
     cycle_->RunCheck(IPEdit->GetText());
-    Timer->SetEnabled(Status->Checked());
+    if (!ending_) Timer->SetEnabled(Status->Checked());
 }
 
 void TForm1::Button4Click(fw::Component&) {
@@ -161,7 +161,9 @@ std::optional<Text> TForm1::Probe(const std::function<std::optional<Text>(const 
     auto answer = probes_.Ask([probe, target] { return probe(target); });
     switch (answer.outcome) {
     case fw::BoundedWorker::Outcome::Done: return std::move(answer.value);
-    case fw::BoundedWorker::Outcome::Dropped: return std::nullopt;
+    case fw::BoundedWorker::Outcome::Dropped:
+        ending_ = true;
+        return std::nullopt;
     case fw::BoundedWorker::Outcome::TimedOut:
     case fw::BoundedWorker::Outcome::Busy: break;
     }
@@ -172,7 +174,9 @@ std::optional<bool> TForm1::SendAlert(const Text& computer, const Text& message)
     auto answer = alerts_.Ask([send = services_.sendAlert, computer, message] { return send(computer, message); });
     switch (answer.outcome) {
     case fw::BoundedWorker::Outcome::Done: return answer.value;
-    case fw::BoundedWorker::Outcome::Dropped: return std::nullopt;
+    case fw::BoundedWorker::Outcome::Dropped:
+        ending_ = true;
+        return std::nullopt;
     case fw::BoundedWorker::Outcome::TimedOut:
     case fw::BoundedWorker::Outcome::Busy: break;
     }

@@ -111,6 +111,9 @@ private:
     // out while a probe left behind hangs on the network.
     fw::BoundedWorker probes_;
     fw::BoundedWorker alerts_;
+    // A call was dropped because the program is ending: nothing touches the
+    // window after it.
+    bool ending_ = false;
     MonitorSettings settings_;
     MonitorCounters counters_;
     std::unique_ptr<CheckCycle> cycle_;
