@@ -295,6 +295,9 @@ def main():
                f"{int(num['unanswered'])} not) | at most 100 ms | "
                f"{verdict(worst <= 100 and num['unanswered'] == 0)} |")
     out.append("")
+    out.append("The series and the bare loop run one after the other on a machine shared with other work, so "
+               "the ratio of their times moves with the load at each moment more than the memory figures do; "
+               "read it with the breakdown below.\n")
     out.append(f"Private memory of the series {int(num['private_kb_first'])} KB → {int(num['private_kb_last'])} KB; "
                f"heap blocks in use {growth['heap_kb']:+.0f} KB ({growth['heap_kb'] * 1024 / cycles:.0f} bytes a "
                f"cycle) against the bare loop's {growth['bare_heap_kb']:+.0f} KB "
