@@ -823,9 +823,9 @@ int Run(int argc, char** argv) {
     std::printf("bench: web probe %.3f ms median, the bare WinINet sequence %.3f ms median: ratio %.2f (%d rounds "
                 "each, %d wrong replies)\n",
                 Median(web), Median(bareWeb), ratio, rounds, wrong);
-    std::printf("bench: %d checks against a silent server, %.1f s each (mean): %zu messages answered, %d not, the "
+    std::printf("bench: %d checks against a silent server, %.1f s each (mean): %d messages answered, %d not, the "
                 "slowest in %.1f ms (median %.2f ms)\n",
-                silentChecks, Mean(silentCheckMs) / 1000, answers.size(), unanswered, worstAnswerMs,
+                silentChecks, Mean(silentCheckMs) / 1000, static_cast<int>(answers.size()), unanswered, worstAnswerMs,
                 Median(answers));
     std::printf("bench: from the end of the warm-up, every %d cycles: handles %lu -> %lu (%lu..%lu, %s), GDI "
                 "objects %lu -> %lu (%lu..%lu, %s), USER objects %lu -> %lu (%lu..%lu, %s), private %.0f KB -> "
