@@ -1,23 +1,33 @@
-// What a long run of Tarvik costs, measured in one run on loopback only:
+// What a long run of Tarvik costs, measured in one run on loopback only and
+// set against the platform's own cost:
+//  - the baseline: a bare loop making the platform calls that a cycle has to
+//    make (the WinINet sequence of a web check, one NIM_MODIFY, four
+//    SetWindowTextA), with its time and its memory growth;
 //  - the check cycle's own cost beyond its probe: the real main window's
-//    timer handler (RunCheck with the real web probe, the tray icon's
-//    animation, the four statistics labels) against a server in this
-//    program, with the time inside the probe taken out;
+//    timer handler (RunCheck with the real web probe on its worker, the tray
+//    icon's animation, the four statistics labels) against a server in this
+//    program, with the time inside the probe taken out, over the bare calls
+//    beyond WinINet;
 //  - the same cost in cycles that all succeed, where the icon stays as it is;
-//  - the web probe against a plain WinSock GET of the same page;
+//  - the web probe over the bare WinINet sequence;
 //  - the growth of kernel handles, GDI and USER objects and private bytes
 //    while the checks fail and succeed by turns, so that every failure
-//    starts the animation and every success stops it.
+//    starts the animation and every success stops it, beyond the bare
+//    loop's growth over as many rounds;
+//  - how long the window's thread goes without answering a sent message
+//    while its checks wait on a server that never answers.
 // Writes bench_figures.txt and bench_samples.csv beside itself; the last
 // line it prints is the summary line that scripts/bench.sh reports.
 //
 // Usage: tarvik_bench [cycles [warm-up cycles [probe rounds [sample every
-//                     [steady cycles]]]]]
+//                     [steady cycles [silent checks]]]]]]
 #include <winsock2.h>
 #include <windows.h>
 #include <psapi.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <atomic>
@@ -38,8 +48,10 @@ namespace tarvik::bench {
 
 namespace {
 
-// An address of its own in 127.0.0.0/8, apart from the tests' ones.
+// Addresses of its own in 127.0.0.0/8, apart from the tests' ones: the
+// page's server, and one that takes requests and never answers.
 constexpr char kServerAddress[] = "127.0.0.77";
+constexpr char kSilentAddress[] = "127.0.0.78";
 // The page: about what a small status page weighs.
 const std::string kPage = [] {
     std::string page = "<html><head><title>Tarvik bench</title></head><body>\n";
@@ -114,6 +126,7 @@ public:
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     void StopFailing() { steady_ = true; }
+    void FailByTurns() { steady_ = false; }
 
 protected:
     void Execute() override {
@@ -147,25 +160,176 @@ protected:
     std::atomic<bool> steady_{false};
 };
 
-// The same page fetched with nothing but WinSock: connect, one GET, read to
-// the end, close. The body, empty on any failure.
-std::string PlainGet(const char* address, const char* path) {
-    const SOCKET connection = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (connection == INVALID_SOCKET) return {};
-    sockaddr_in where{};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(80);
-    where.sin_addr.s_addr = inet_addr(address);
-    std::string reply;
-    if (connect(connection, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0 &&
-        SendAll(connection, std::string("GET ") + path + " HTTP/1.0\r\nHost: " + address + "\r\n\r\n")) {
-        char buffer[1024];
-        for (int got; (got = recv(connection, buffer, sizeof buffer, 0)) > 0;) reply.append(buffer, got);
+// The WinINet calls of a web check, bare: what any program fetching the page
+// this way has to call, with the same request. The body, empty on any
+// failure.
+std::string BareWinInetGet(const char* host, const char* object) {
+    static const char kHeader[] = "Content-Type: application/x-www-form-urlencoded\r\n";
+    std::string body;
+    const HINTERNET session = InternetOpenA("RQNV", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    if (!session) return body;
+    if (const HINTERNET connection = InternetConnectA(session, host, INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
+                                                      INTERNET_SERVICE_HTTP, 0, 0)) {
+        const char* types[] = {"text/*", nullptr};
+        if (const HINTERNET request = HttpOpenRequestA(connection, "GET", object, "HTTP/1.0", "", types,
+                                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)) {
+            if (HttpAddRequestHeadersA(request, kHeader, sizeof kHeader - 1,
+                                       HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) &&
+                HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
+                char buffer[1024];
+                DWORD read = 0;
+                while (InternetReadFile(request, buffer, sizeof buffer, &read) && read > 0) body.append(buffer, read);
+            }
+            InternetCloseHandle(request);
+        }
+        InternetCloseHandle(connection);
     }
-    closesocket(connection);
-    const std::size_t body = reply.find("\r\n\r\n");
-    return body == std::string::npos ? std::string() : reply.substr(body + 4);
+    InternetCloseHandle(session);
+    return body;
 }
+
+// Takes each connection and its request, then says nothing until the client
+// goes (WinINet gives up after its 10 s wait).
+class SilentServer : public fw::Thread {
+public:
+    explicit SilentServer(const char* address) {
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in where{};
+        where.sin_family = AF_INET;
+        where.sin_port = htons(80);
+        where.sin_addr.s_addr = inet_addr(address);
+        BOOL reuse = TRUE;
+        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+        if (bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener_, 4) != 0) {
+            std::fprintf(stderr, "bench: cannot listen on %s:80 (error %d)\n", address, WSAGetLastError());
+            std::exit(1);
+        }
+        Resume();
+    }
+    ~SilentServer() override {
+        stopping_ = true;
+        closesocket(listener_);
+        WaitFor();
+    }
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+protected:
+    void Execute() override {
+        for (;;) {
+            const SOCKET client = accept(listener_, nullptr, nullptr);
+            if (client == INVALID_SOCKET) return;
+            while (!stopping_) {
+                fd_set readable;
+                FD_ZERO(&readable);
+                FD_SET(client, &readable);
+                timeval step{0, 50 * 1000};
+                char buffer[2048];
+                if (select(0, &readable, nullptr, nullptr, &step) > 0 && recv(client, buffer, sizeof buffer, 0) <= 0)
+                    break;  // the client has gone
+            }
+            closesocket(client);
+        }
+    }
+
+private:
+    SOCKET listener_ = INVALID_SOCKET;
+    std::atomic<bool> stopping_{false};
+};
+
+// Sends WM_NULL to a window again and again while told to, and keeps how
+// long each took to be answered: the longest is the longest time the
+// window's thread went without answering.
+class Pinger : public fw::Thread {
+public:
+    explicit Pinger(HWND window) : window_(window) {
+        answers_.reserve(100000);
+        Resume();
+    }
+    ~Pinger() override {
+        Terminate();
+        WaitFor();
+    }
+    Pinger(const Pinger&) = delete;
+    Pinger& operator=(const Pinger&) = delete;
+
+    void SetActive(bool active) { active_ = active; }
+    // After Terminate: the thread has sent its last message.
+    bool Ended() const { return ended_; }
+    // Once it has ended.
+    const std::vector<double>& Answers() const { return answers_; }
+    int Unanswered() const { return unanswered_; }
+
+protected:
+    void Execute() override {
+        while (!Terminated()) {
+            if (!active_) {
+                Sleep(5);
+                continue;
+            }
+            DWORD_PTR result = 0;
+            const double start = Now();
+            if (SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result))
+                answers_.push_back(Now() - start);
+            else
+                ++unanswered_;
+            Sleep(5);
+        }
+        ended_ = true;
+    }
+
+private:
+    HWND window_;
+    std::atomic<bool> active_{false};
+    std::atomic<bool> ended_{false};
+    std::vector<double> answers_;
+    int unanswered_ = 0;
+};
+
+// A window with four labels and an icon in the notification area of its
+// own: what the bare loop writes to.
+class BareWindow {
+public:
+    BareWindow(HICON still, HICON frame) {
+        window_ = CreateWindowExA(0, "STATIC", "bare", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 219, 160, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        for (int i = 0; i < 4; ++i)
+            labels_[i] = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 32, 21 + 24 * i, 150, 16, window_,
+                                         nullptr, GetModuleHandleA(nullptr), nullptr);
+        icons_[0] = still;
+        icons_[1] = frame;
+        record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record_.hWnd = window_;
+        record_.uID = 1;
+        record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        record_.uCallbackMessage = WM_APP + 1;
+        record_.hIcon = icons_[0];
+        shown_ = Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+    }
+    ~BareWindow() {
+        Shell_NotifyIconA(NIM_DELETE, &record_);
+        DestroyWindow(window_);
+    }
+    BareWindow(const BareWindow&) = delete;
+    BareWindow& operator=(const BareWindow&) = delete;
+
+    // What a cycle shows: the icon (one modify) and the four counts.
+    void Show(int round, bool failed) {
+        record_.hIcon = icons_[failed];
+        Shell_NotifyIconA(NIM_MODIFY, &record_);
+        const std::string texts[] = {"Проверок: " + std::to_string(round), "Успешных: " + std::to_string(round / 2),
+                                     "Неудачи подряд: " + std::to_string(failed ? 1 : 0),
+                                     "Ушло сообщений: 0"};
+        for (int i = 0; i < 4; ++i) SetWindowTextA(labels_[i], texts[i].c_str());
+    }
+
+private:
+    HWND window_ = nullptr;
+    HWND labels_[4] = {};
+    HICON icons_[2] = {};
+    NOTIFYICONDATAA record_{};
+    bool shown_ = false;
+};
 
 struct Sample {
     int cycle;
@@ -409,10 +573,12 @@ int Run(int argc, char** argv) {
     const int rounds = Argument(argc, argv, 3, 1000);
     const int every = (Argument(argc, argv, 4, 250) + 1) / 2 * 2;
     const int steadyCycles = Argument(argc, argv, 5, 1000);
+    const int silentChecks = Argument(argc, argv, 6, 3);
 
     WSADATA winsock;
     WSAStartup(MAKEWORD(2, 2), &winsock);
     LoopbackServer server(kServerAddress);
+    SilentServer silent(kSilentAddress);
 
     // The window's own settings file: monitoring off (the timer stays still;
     // the bench calls the timer's handler), the web probe on /flip, and a
@@ -474,6 +640,12 @@ int Run(int argc, char** argv) {
     bool trayShown = false;
     MonitorCounters counters;
     long shellCalls = 0;
+    std::vector<double> bareProbe, bareUi;
+    bareProbe.reserve(cycles);
+    bareUi.reserve(cycles);
+    Sample bareFirst{}, bareLast{};
+    std::vector<double> silentCheckMs, answers;
+    int unanswered = 0;
     std::vector<ULONG_PTR> baseHandles;
     std::string newHandles;
     const double seriesStart = Now();
@@ -485,7 +657,9 @@ int Run(int argc, char** argv) {
         form.PageControl1->SetActivePage(form.TabSheet1);
         Pump(500);
         trayShown = form.TrayIcon1->IconShown();
-        const int threads = CountThreads();
+        // With the probes' worker, which waits for the next check from the
+        // first one on.
+        const int threads = CountThreads() + 1;
         // The first measurement leaves a handle of its own behind (the
         // system sets something up once): not the program's.
         Measure(0, sources);
@@ -536,15 +710,62 @@ int Run(int argc, char** argv) {
             steady.push_back((end - start) - (probeEnd - probeStart));
         }
         counters = form.Counters();
+
+        // The baseline: as many rounds of the bare calls as the series had
+        // cycles, after as many warm-up rounds, the server failing by turns
+        // again; each round's WinINet part and the rest timed apart. The
+        // window stays idle meanwhile, its animation off.
+        server.FailByTurns();
+        {
+            // The icon's own pictures: the shell's cost depends on them.
+            BareWindow bare(form.TrayIcon1->Icon().Handle(), form.TrayIcon1->Icons().IconAt(1)->Handle());
+            Pump(500);
+            for (int i = 0; i < warmup + cycles; ++i) {
+                if (i == warmup) {
+                    Pump(5);
+                    bareFirst = Measure(0, sources);
+                }
+                const double start = Now();
+                const bool failed = BareWinInetGet(kServerAddress, "flip").empty();
+                const double middle = Now();
+                bare.Show(i, failed);
+                const double end = Now();
+                application.ProcessMessages();  // the labels repaint, untimed as in the series
+                if (i >= warmup) {
+                    bareProbe.push_back(middle - start);
+                    bareUi.push_back(end - middle);
+                }
+            }
+            Pump(5);
+            bareLast = Measure(cycles, sources);
+        }
+
+        // Checks against a server that never answers, while another thread
+        // keeps sending the window a message: the longest wait for an
+        // answer is the longest time the window's thread went deaf.
+        form.HostEdit->SetText(Text(kSilentAddress) + "/");
+        form.EditComputerExit(*form.HostEdit);
+        form.Timer->SetEnabled(false);
+        Pinger pinger(form.Handle());
+        for (int i = 0; i < silentChecks; ++i) {
+            pinger.SetActive(true);
+            const double start = Now();
+            form.TimerTimer(*form.Timer);
+            silentCheckMs.push_back(Now() - start);
+            pinger.SetActive(false);
+            application.ProcessMessages();
+        }
+        pinger.Terminate();
+        while (!pinger.Ended()) Pump(5);  // its last message may wait for us
+        answers = pinger.Answers();
+        unanswered = pinger.Unanswered();
     }
     SetTrayShellHook(nullptr);
 
-    // The probe against plain WinSock, by turns, on the same page; private
-    // memory before and after shows what the requests alone leave behind.
-    std::vector<double> web, plain;
+    // The probe against the bare WinINet sequence, by turns, on the same page.
+    std::vector<double> web, bareWeb;
     web.reserve(rounds);
-    plain.reserve(rounds);
-    const Sample beforeRounds = Measure(0, sources);
+    bareWeb.reserve(rounds);
     int wrong = 0;
     const Text okUrl = Text(kServerAddress) + "/ok";
     for (int i = 0; i < rounds; ++i) {
@@ -552,15 +773,10 @@ int Run(int argc, char** argv) {
         if (WebProbe(okUrl) != kPage) ++wrong;
         web.push_back(Now() - start);
         start = Now();
-        if (PlainGet(kServerAddress, "/ok") != kPage) ++wrong;
-        plain.push_back(Now() - start);
+        if (BareWinInetGet(kServerAddress, "ok") != kPage) ++wrong;
+        bareWeb.push_back(Now() - start);
     }
-    const Sample afterRounds = Measure(rounds, sources);
     WSACleanup();
-    const long long roundsPrivate =
-        static_cast<long long>(afterRounds.privateBytes) - static_cast<long long>(beforeRounds.privateBytes);
-    const long long roundsHeap =
-        static_cast<long long>(afterRounds.heapBytes) - static_cast<long long>(beforeRounds.heapBytes);
 
     const Sample& first = samples.front();
     const Sample& last = samples.back();
@@ -577,7 +793,14 @@ int Run(int argc, char** argv) {
                 std::max(high.privateBytes, s.privateBytes), std::max(high.heapBytes, s.heapBytes), 0};
     }
     const double overheadMs = Mean(times.overhead);
-    const double ratio = Median(web) / Median(plain);
+    const double bareUiMs = Mean(bareUi);
+    const double costRatio = overheadMs / bareUiMs;
+    const double ratio = Median(web) / Median(bareWeb);
+    const long long barePrivateKb = growth(bareFirst.privateBytes, bareLast.privateBytes) / 1024;
+    const long long bareHeapKb = growth(bareFirst.heapBytes, bareLast.heapBytes) / 1024;
+    const long long heapKb = growth(first.heapBytes, last.heapBytes) / 1024;
+    const long long ownGrowthKb = privateKb - barePrivateKb;
+    const double worstAnswerMs = answers.empty() ? 0 : *std::max_element(answers.begin(), answers.end());
 
     std::printf("bench: %d cycles after %d warm-up cycles in %.1f s, failing and succeeding by turns; notification "
                 "area %s; checks %d, successes %d, message boxes %d, alerts %d\n",
@@ -592,13 +815,18 @@ int Run(int argc, char** argv) {
                 Mean(times.animation[0]), Mean(times.labels), Mean(times.messages), Mean(times.shell), shellCalls);
     std::printf("bench: %d cycles that all succeed: beyond the probe %.3f ms mean (median %.3f, 95%% %.3f)\n",
                 steadyCycles, Mean(steady), Median(steady), Percentile(steady, 0.95));
-    std::printf("bench: web probe %.3f ms median, plain WinSock GET %.3f ms median: ratio %.2f (%d rounds each, %d "
-                "wrong replies)\n",
-                Median(web), Median(plain), ratio, rounds, wrong);
-    std::printf("bench: over those rounds: private memory %+lld KB (%.0f bytes a round), heap blocks in use %+lld KB "
-                "(%.0f bytes a round)\n",
-                roundsPrivate / 1024, static_cast<double>(roundsPrivate) / rounds, roundsHeap / 1024,
-                static_cast<double>(roundsHeap) / rounds);
+    std::printf("bench: the bare calls, %d rounds: WinINet sequence %.3f ms median, one NIM_MODIFY and four "
+                "SetWindowTextA %.3f ms mean (median %.3f); cost beyond the probe over them %.2f; private memory "
+                "%+lld KB, heap blocks in use %+lld KB (the series: %+lld KB, %+lld KB)\n",
+                cycles, Median(bareProbe), bareUiMs, Median(bareUi), costRatio, barePrivateKb, bareHeapKb, privateKb,
+                heapKb);
+    std::printf("bench: web probe %.3f ms median, the bare WinINet sequence %.3f ms median: ratio %.2f (%d rounds "
+                "each, %d wrong replies)\n",
+                Median(web), Median(bareWeb), ratio, rounds, wrong);
+    std::printf("bench: %d checks against a silent server, %.1f s each (mean): %d messages answered, %d not, the "
+                "slowest in %.1f ms (median %.2f ms)\n",
+                silentChecks, Mean(silentCheckMs) / 1000, static_cast<int>(answers.size()), unanswered, worstAnswerMs,
+                Median(answers));
     std::printf("bench: from the end of the warm-up, every %d cycles: handles %lu -> %lu (%lu..%lu, %s), GDI "
                 "objects %lu -> %lu (%lu..%lu, %s), USER objects %lu -> %lu (%lu..%lu, %s), private %.0f KB -> "
                 "%.0f KB (%.0f..%.0f KB, %s), heap blocks in use %.0f KB -> %.0f KB; handles open at the end that "
@@ -649,13 +877,24 @@ int Run(int argc, char** argv) {
     put("steady_overhead_median_ms", Median(steady), 3);
     put("steady_overhead_p95_ms", Percentile(steady, 0.95), 3);
     put("web_median_ms", Median(web), 3);
-    put("plain_median_ms", Median(plain), 3);
+    put("bare_web_median_ms", Median(bareWeb), 3);
     put("ratio", ratio, 2);
     put("wrong_replies", wrong, 0);
-    put("rounds_private_kb", roundsPrivate / 1024.0, 0);
-    put("rounds_private_bytes_per_round", static_cast<double>(roundsPrivate) / rounds, 0);
-    put("rounds_heap_kb", roundsHeap / 1024.0, 0);
-    put("rounds_heap_bytes_per_round", static_cast<double>(roundsHeap) / rounds, 0);
+    put("bare_probe_median_ms", Median(bareProbe), 3);
+    put("bare_ui_mean_ms", bareUiMs, 3);
+    put("bare_ui_median_ms", Median(bareUi), 3);
+    put("cost_ratio", costRatio, 2);
+    put("bare_private_kb_first", bareFirst.privateBytes / 1024.0, 0);
+    put("bare_private_kb_last", bareLast.privateBytes / 1024.0, 0);
+    put("bare_heap_kb_first", bareFirst.heapBytes / 1024.0, 0);
+    put("bare_heap_kb_last", bareLast.heapBytes / 1024.0, 0);
+    put("own_growth_kb", ownGrowthKb, 0);
+    put("silent_checks", silentChecks, 0);
+    put("silent_check_mean_s", Mean(silentCheckMs) / 1000, 1);
+    put("answers", answers.size(), 0);
+    put("unanswered", unanswered, 0);
+    put("worst_answer_ms", worstAnswerMs, 1);
+    put("median_answer_ms", Median(answers), 2);
     struct Series {
         const char* name;
         double first, last, low, high;
@@ -681,8 +920,9 @@ int Run(int argc, char** argv) {
     source("user_source", sources.user);
     source("private_source", sources.privateBytes);
 
-    std::printf("bench: cycles=%d overhead_ms=%.3f probe_ratio=%.2f handles=%lld gdi=%lld user=%lld private_kb=%lld\n",
-                cycles, overheadMs, ratio, handles, gdi, user, privateKb);
+    std::printf("bench: cycles=%d cost_ratio=%.2f probe_ratio=%.2f own_growth_kb=%lld handles=%lld gdi=%lld user=%lld "
+                "worst_answer_ms=%.0f\n",
+                cycles, costRatio, ratio, ownGrowthKb, handles, gdi, user, worstAnswerMs);
     std::fflush(stdout);
     return 0;
 }

@@ -21,7 +21,7 @@ trap 'rm -f "$log"' EXIT
 # notification area, and nothing appears on anybody's desktop.
 env -u DISPLAY TARVIK_WINE_MODE=x11 "$build/win/wine-run" "$dir/tarvik_bench.exe" ${BENCH_ARGS:-} |
     tee "$log" | grep -v '^bench: cycles='
-summary=$(grep '^bench: cycles=' "$log" | tail -n1)
+summary=$(grep '^bench: cycles=' "$log" | tail -n1 | tr -d '\r')
 [ -n "$summary" ] && [ -f "$dir/bench_figures.txt" ] || { echo "bench: the benchmark program did not finish" >&2; exit 1; }
 
 first() { sed -n "s/^$1[[:space:]]*:[[:space:]]*//p" | head -n1; }

@@ -205,9 +205,12 @@ def main():
     plot(samples, png_path)
 
     num = {k: float(v) for k, v in f.items() if v.replace(".", "", 1).lstrip("-").isdigit()}
-    growth = {k: num[k + "_last"] - num[k + "_first"] for k in ("handles", "gdi", "user", "private_kb", "heap_kb")}
+    growth = {k: num[k + "_last"] - num[k + "_first"]
+              for k in ("handles", "gdi", "user", "private_kb", "heap_kb", "bare_private_kb", "bare_heap_kb")}
     cycles = num["cycles"]
     overhead, ratio = num["overhead_mean_ms"], num["ratio"]
+    cost_ratio, bare_ui = num["cost_ratio"], num["bare_ui_mean_ms"]
+    own_growth, worst = num["own_growth_kb"], num["worst_answer_ms"]
     shell_share = num["shell_mean_ms"] / overhead * 100 if overhead else 0
     env = os.environ.get
     machine = [
@@ -239,73 +242,99 @@ def main():
                "Wine's shell provides the notification area"
                + (" (the icon was in it)." if num.get("tray_shown") else " (the icon could not be added to it).")
                + " Everything goes over loopback: the benchmark program serves the pages itself on "
-               "127.0.0.77:80.\n")
+               "127.0.0.77:80, and runs a server that never answers on 127.0.0.78:80.\n")
     out.append("## What runs\n")
+    out.append(f"- **The baseline**: a bare loop of the platform calls that a cycle has to make, as any program "
+               f"doing the same job would make them: the WinINet sequence of a web check (open, connect, open the "
+               f"request, add the header, send, read to the end, close; the same flags and the same request), one "
+               f"`Shell_NotifyIconA(NIM_MODIFY)` of an icon of its own with the program's pictures, and four "
+               f"`SetWindowTextA` on plain labels. As many rounds as the series below, after as many warm-up "
+               f"rounds, against the same server failing and succeeding by turns, in the same process while the "
+               f"window stands idle. Every figure below is set against it.")
     out.append(f"- **The check cycle**: the real main window `TForm1` built from its layout, whose timer handler "
-               f"runs `RunCheck` with the real web probe, switches the real notification-area icon's animation and "
+               f"runs `RunCheck` with the real web probe on the window's worker thread, switches the real notification-area icon's animation and "
                f"rewrites the four statistics labels. {int(num['warmup'])} warm-up cycles, then "
                f"{int(num['cycles'])} measured ones. The page's server answers with an empty body and with the page "
                f"by turns, so the checks fail and succeed by turns: every failure starts the animation (a new "
                f"animation thread) and every success stops it. Before each sample a failure lasts "
                f"{int(num['long_failure_ms'])} ms, so the icon also changes frames; {int(num['shell_calls'])} "
                f"notification-area calls were made in all. The alert threshold is -1, so no alert is raised.")
-    out.append("- **Cost beyond the probe**: each cycle's time minus the time inside its probe.")
+    out.append("- **Cost beyond the probe**: each cycle's time minus the time inside its probe (the probe runs on "
+               "the window's worker thread, so the handing over counts as the cycle's), over the bare loop's time "
+               "beyond WinINet (the modify and the four texts).")
     out.append(f"- **Cycles that all succeed**: then {int(num['steady_cycles'])} more cycles in which the server "
                "always answers with the page, so the animation stays off and the icon is not touched; only the "
                "labels change.")
-    out.append(f"- **The web probe against plain WinSock**: {int(num['rounds'])} rounds, each one `WebProbe` and one "
-               "plain WinSock GET (connect, one request, read to the end, close) of the same page; the ratio of "
-               "the medians.")
+    out.append(f"- **The web probe against the bare WinINet sequence**: {int(num['rounds'])} rounds, each one "
+               "`WebProbe` and one bare sequence of the same page; the ratio of the medians.")
     out.append(f"- **Growth**: kernel handles, GDI objects, USER objects and private bytes, sampled every "
                f"{int(num['sample_every'])} cycles from the end of the warm-up, after a success and once the "
-               "stopped animation thread has ended.\n")
+               "stopped animation thread has ended; the private growth is set against the bare loop's over as "
+               "many rounds.")
+    out.append(f"- **Answering while a check waits**: {int(num['silent_checks'])} checks against the server that "
+               "takes the request and never answers, while another thread sends the window `WM_NULL` again and "
+               "again (5 ms apart) and times each answer. The slowest answer is the longest time the window's "
+               "thread went without answering.\n")
     out.append("## Figures\n")
     out.append("| Figure | Value | Goal | |\n|---|---|---|---|")
-    out.append(f"| Cost of a cycle beyond its probe (mean) | {overhead:.3f} ms | at most 1 ms | {verdict(overhead <= 1)} |")
-    steady = num["steady_overhead_mean_ms"]
-    out.append(f"| The same in cycles that all succeed (icon left alone) | {steady:.3f} ms | at most 1 ms | "
-               f"{verdict(steady <= 1)} |")
-    out.append(f"| Web probe / plain WinSock GET (medians) | {ratio:.2f} ({num['web_median_ms']:.3f} ms / "
-               f"{num['plain_median_ms']:.3f} ms) | at most 2 | {verdict(ratio <= 2)} |")
+    out.append(f"| Cost of a cycle beyond its probe, over the bare calls' (means) | {cost_ratio:.2f} "
+               f"({overhead:.3f} ms / {bare_ui:.3f} ms) | at most 1.1 | {verdict(cost_ratio <= 1.1)} |")
+    out.append(f"| Web probe over the bare WinINet sequence (medians) | {ratio:.2f} ({num['web_median_ms']:.3f} ms / "
+               f"{num['bare_web_median_ms']:.3f} ms) | at most 1.1 | {verdict(ratio <= 1.1)} |")
+    out.append(f"| Private memory growth beyond the bare loop's | {own_growth:+.0f} KB ({growth['private_kb']:+.0f} KB "
+               f"against {growth['bare_private_kb']:+.0f} KB over {int(cycles)} rounds) | at most 64 KB | "
+               f"{verdict(own_growth <= 64)} |")
     out.append(f"| Kernel handles | {int(num['handles_first'])} → {int(num['handles_last'])} "
                f"({growth['handles']:+.0f}) | no growth | {verdict(growth['handles'] <= 0)} |")
     out.append(f"| GDI objects | {int(num['gdi_first'])} → {int(num['gdi_last'])} ({growth['gdi']:+.0f}) "
                f"| no growth | {verdict(growth['gdi'] <= 0)} |")
     out.append(f"| USER objects (windows, see below) | {int(num['user_first'])} → {int(num['user_last'])} "
                f"({growth['user']:+.0f}) | no growth | {verdict(growth['user'] <= 0)} |")
-    out.append(f"| Private memory | {int(num['private_kb_first'])} KB → {int(num['private_kb_last'])} KB "
-               f"({growth['private_kb']:+.0f} KB) | within 256 KB | {verdict(abs(growth['private_kb']) <= 256)} |")
-    out.append(f"| Heap blocks in use (part of private memory) | {int(num['heap_kb_first'])} KB → "
-               f"{int(num['heap_kb_last'])} KB ({growth['heap_kb']:+.0f} KB, "
-               f"{growth['heap_kb'] * 1024 / cycles:.0f} bytes a cycle) | | |")
+    out.append(f"| Longest time without answering, checks against a silent server | {worst:.1f} ms "
+               f"(median answer {num['median_answer_ms']:.2f} ms; {int(num['answers'])} answered, "
+               f"{int(num['unanswered'])} not) | at most 100 ms | "
+               f"{verdict(worst <= 100 and num['unanswered'] == 0)} |")
     out.append("")
+    out.append("The series and the bare loop run one after the other on a machine shared with other work, so "
+               "the ratio of their times moves with the load at each moment more than the memory figures do; "
+               "read it with the breakdown below.\n")
+    out.append(f"Private memory of the series {int(num['private_kb_first'])} KB → {int(num['private_kb_last'])} KB; "
+               f"heap blocks in use {growth['heap_kb']:+.0f} KB ({growth['heap_kb'] * 1024 / cycles:.0f} bytes a "
+               f"cycle) against the bare loop's {growth['bare_heap_kb']:+.0f} KB "
+               f"({growth['bare_heap_kb'] * 1024 / cycles:.0f} bytes a round). Wine 8's WinINet keeps a record of "
+               "152 bytes of each connection that the server closed, whatever the flags, the body or the session; "
+               "the bare loop shows that growth, so what lies beyond it is the program's own.\n")
     out.append(f"Handles open at the last sample that were not open at the first, by kind: "
                f"{f.get('new_handles', '?')}.\n")
     out.append(f"The {int(num['cycles'])} measured cycles took {num['series_s']:.1f} s in all, samples and long "
-               f"failures included. In all the window counted checks {int(num['checks'])}, successes {int(num['successes'])}, message boxes "
-               f"{int(num['message_boxes'])}, wrong replies in the probe rounds {int(num['wrong_replies'])}.\n")
+               f"failures included. In all the window counted checks {int(num['checks'])}, successes "
+               f"{int(num['successes'])}, message boxes {int(num['message_boxes'])}, wrong replies in the probe "
+               f"rounds {int(num['wrong_replies'])}. Each check against the silent server took "
+               f"{num['silent_check_mean_s']:.1f} s (WinINet's 10 s wait).\n")
     out.append("### Where a cycle's time goes\n")
     out.append("| Part | Mean |\n|---|---|")
     out.append(f"| Whole cycle (median) | {num['cycle_median_ms']:.3f} ms |")
     out.append(f"| Its probe (median) | {num['cycle_probe_median_ms']:.3f} ms |")
     out.append(f"| Beyond the probe: median / 95th percentile | {num['overhead_median_ms']:.3f} ms / "
                f"{num['overhead_p95_ms']:.3f} ms |")
-    out.append(f"| Before the probe (reading and trimming the address field) | {num['before_probe_mean_ms']:.3f} ms |")
-    out.append(f"| Counting and switching the animation on (failures) | {num['animation_on_mean_ms']:.3f} ms |")
-    out.append(f"| Counting and switching the animation off (successes) | {num['animation_off_mean_ms']:.3f} ms |")
+    out.append(f"| Before the probe (reading the address field, handing the probe to the worker) | "
+               f"{num['before_probe_mean_ms']:.3f} ms |")
+    out.append(f"| Handing the result back, counting and switching the animation on (failures) | "
+               f"{num['animation_on_mean_ms']:.3f} ms |")
+    out.append(f"| Handing the result back, counting and switching the animation off (successes) | "
+               f"{num['animation_off_mean_ms']:.3f} ms |")
     out.append(f"| Writing the four labels | {num['labels_mean_ms']:.3f} ms |")
     out.append(f"| Of the cost beyond the probe: inside `Shell_NotifyIconA` | {num['shell_mean_ms']:.3f} ms "
                f"({shell_share:.0f}%) |")
-    out.append(f"| Cycles that all succeed, beyond the probe: median / 95th percentile | "
-               f"{num['steady_overhead_median_ms']:.3f} ms / {num['steady_overhead_p95_ms']:.3f} ms |")
+    out.append(f"| Cycles that all succeed (icon left alone), beyond the probe: mean / median / 95th percentile | "
+               f"{num['steady_overhead_mean_ms']:.3f} ms / {num['steady_overhead_median_ms']:.3f} ms / "
+               f"{num['steady_overhead_p95_ms']:.3f} ms |")
     out.append(f"| After the cycle, not counted: handling the window's messages (repainting) | "
                f"{num['repaint_mean_ms']:.3f} ms |")
+    out.append(f"| The bare loop: WinINet sequence (median) | {num['bare_probe_median_ms']:.3f} ms |")
+    out.append(f"| The bare loop: one modify and four texts, mean / median | {bare_ui:.3f} ms / "
+               f"{num['bare_ui_median_ms']:.3f} ms |")
     out.append("")
-    out.append(f"Over the probe rounds alone ({int(num['rounds'])} web probes and as many plain GETs, no window "
-               f"work): private memory {num['rounds_private_kb']:+.0f} KB "
-               f"({num['rounds_private_bytes_per_round']:.0f} bytes a round), heap blocks in use "
-               f"{num['rounds_heap_kb']:+.0f} KB ({num['rounds_heap_bytes_per_round']:.0f} bytes a round), against "
-               f"{growth['heap_kb'] * 1024 / cycles:.0f} bytes a cycle in the series above.\n")
     out.append("## Plot\n")
     out.append(f"![Handles, GDI objects, windows, private memory and heap blocks in use against cycles]({os.path.basename(png_path)})\n")
     out.append("## How the counts are taken\n")

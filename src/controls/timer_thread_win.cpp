@@ -3,6 +3,7 @@
 #include <chrono>
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "controls/tray_icon_win.h"
 #include "framework/application_win.h"
@@ -68,14 +69,25 @@ void TTimerThread::Execute() {
         if (Closing() || paused_ || !owner_->Animated()) continue;
 
         std::exception_ptr error;
+        std::vector<TrayShellRequest> requests;
         try {
-            owner_->AdvanceFrame();
+            requests = owner_->AdvanceFrame();
         } catch (...) {
             error = std::current_exception();
         }
-        // Let the owning thread in between frames, even with an Interval of 0,
-        // and never show the error box while holding the lock.
-        guard.Leave();
+        {
+            // The shell lock first, then the icon's goes: the owning thread
+            // changes the icon meanwhile, and its own requests wait for
+            // these. Let it in between frames, even with an Interval of 0,
+            // and never show the error box while holding a lock.
+            fw::Guard shell(lock->shell);
+            guard.Leave();
+            try {
+                SendTrayRequests(requests);
+            } catch (...) {
+                if (!error) error = std::current_exception();
+            }
+        }
         if (error) {
             try {
                 std::rethrow_exception(error);

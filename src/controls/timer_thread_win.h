@@ -9,6 +9,12 @@
 // reach a destroyed icon. Pausing is a flag the thread waits on rather than
 // SuspendThread: a thread suspended while holding the lock would block the
 // owning thread for good.
+//
+// The thread tells the shell of a new frame after it has let go of the lock,
+// so that a slow shell never holds the owning thread through it (every
+// check switches the animation). Every call to the shell is made holding
+// TrayLock::shell, and the thread takes that one before it lets go of the
+// other: the shell sees the requests in the order of the changes.
 #pragma once
 
 #include <memory>
@@ -23,6 +29,9 @@ class TTrayIcon;
 
 struct TrayLock {
     fw::CriticalSection section;
+    // Held for each call to the shell. Taken while holding `section`, or
+    // alone, never the other way round.
+    fw::CriticalSection shell;
     // Wakes the threads when they are resumed, stopped or told to end.
     fw::Condition wake;
 };

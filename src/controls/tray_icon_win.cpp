@@ -54,6 +54,18 @@ void SetTrayShellHook(TrayShellHook hook) {
     ShellHook() = std::move(hook);
 }
 
+namespace {
+BOOL CallShell(DWORD message, const NOTIFYICONDATAA& record) {
+    if (const TrayShellHook& hook = ShellHook()) return hook(message, record);
+    NOTIFYICONDATAA copy = record;
+    return Shell_NotifyIconA(message, &copy);
+}
+}  // namespace
+
+void SendTrayRequests(const std::vector<TrayShellRequest>& requests) {
+    for (const TrayShellRequest& request : requests) CallShell(request.message, request.record);
+}
+
 void RegisterTrayIconClass() {
     fw::RegisterComponentClass("TTrayIcon", [](fw::Component& owner) { return new TTrayIcon(&owner); });
 }
@@ -98,6 +110,8 @@ public:
     LockedPart(TrayLock& lock, fw::Persistent& target) : lock_(lock), target_(target) {}
     bool ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) override {
         Guard guard(lock_.section);
+        // No request naming an old picture may still be on its way.
+        Guard shell(lock_.shell);
         return target_.ReadProperty(name, value, reader);
     }
 
@@ -121,6 +135,9 @@ TTrayIcon::~TTrayIcon() {
         // Marked destroying under the lock: the animation thread reads the
         // mark under it too.
         Guard guard(lock_->section);
+        // The animation thread's last request has reached the shell before
+        // the pictures and the window it names go.
+        Guard shell(lock_->shell);
         BeginDestroy();
         enabled_ = false;
         icon_.OnChange = nullptr;
@@ -179,6 +196,8 @@ void TTrayIcon::SetHint(const Text& value) {
 void TTrayIcon::SetIcon(const fw::Icon* icon) {
     Guard guard(lock_->section);
     if (icon == &icon_) return;
+    // No request naming the old picture may still be on its way.
+    Guard shell(lock_->shell);
     if (icon) {
         icon_.Assign(*icon);
     } else {
@@ -188,6 +207,7 @@ void TTrayIcon::SetIcon(const fw::Icon* icon) {
 
 void TTrayIcon::SetIcons(const fw::Persistent* source) {
     Guard guard(lock_->section);
+    Guard shell(lock_->shell);  // as in SetIcon
     icons_.CopyFrom(source);
 }
 
@@ -271,8 +291,16 @@ void TTrayIcon::FillNotifyRecord() {
 }
 
 BOOL TTrayIcon::SendToShell(DWORD message) {
-    if (const TrayShellHook& hook = ShellHook()) return hook(message, notifyRecord_);
-    return Shell_NotifyIconA(message, &notifyRecord_);
+    // A frame advance's modify and delete go out after the lock; their
+    // results are not looked at. (It never adds: the thread is paused
+    // while the icon is out of the tray.)
+    if (keptRequests_ && message != NIM_ADD) {
+        keptRequests_->push_back({message, notifyRecord_});
+        return TRUE;
+    }
+    Guard shell(lock_->shell);
+    if (keptRequests_) SendTrayRequests(std::exchange(*keptRequests_, {}));  // in order
+    return CallShell(message, notifyRecord_);
 }
 
 void TTrayIcon::ShowInTray() {
@@ -352,12 +380,20 @@ void TTrayIcon::ChangeAnimated(bool value) {
     RefreshTray();
 }
 
-void TTrayIcon::AdvanceFrame() {
+std::vector<TrayShellRequest> TTrayIcon::AdvanceFrame() {
     Guard guard(lock_->section);
-    if (IsDestroying() || !animated_) return;
+    std::vector<TrayShellRequest> requests;
+    if (IsDestroying() || !animated_) return requests;
+    // Kept, not sent, for the length of this advance only.
+    keptRequests_ = &requests;
+    struct Keeping {
+        TTrayIcon& icon;
+        ~Keeping() { icon.keptRequests_ = nullptr; }
+    } keeping{*this};
     ++frameIndex_;
     if (frameIndex_ >= icons_.IconCount()) frameIndex_ = 0;
     RefreshTray();
+    return requests;
 }
 
 void TTrayIcon::AnimationThreadEnded(TTimerThread& thread) {

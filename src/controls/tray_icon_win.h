@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "controls/icon_list_win.h"
 #include "controls/timer_thread_win.h"
@@ -40,6 +41,14 @@ static_assert(kTrayCallbackMessage >= WM_APP && kTrayCallbackMessage <= 0xBFFF);
 // so a hook must be thread-safe; set it while no tray icon exists.
 using TrayShellHook = std::function<BOOL(DWORD message, const NOTIFYICONDATAA& record)>;
 void SetTrayShellHook(TrayShellHook hook);
+
+// A request to the shell kept to be sent later, and the sending: in order,
+// with TrayLock::shell held.
+struct TrayShellRequest {
+    DWORD message;
+    NOTIFYICONDATAA record;
+};
+void SendTrayRequests(const std::vector<TrayShellRequest>& requests);
 
 // Makes "TTrayIcon" known to window layouts.
 void RegisterTrayIconClass();
@@ -91,7 +100,9 @@ public:
     int FrameIndex() const;
 
     // One animation tick; the animation thread runs it with the lock held.
-    void AdvanceFrame();
+    // The shell requests it makes come back unsent: the thread sends them
+    // (SendTrayRequests) once it has let go of the lock.
+    std::vector<TrayShellRequest> AdvanceFrame();
     // The animation thread ended without being stopped: the icon forgets it
     // and shows the still picture, and the next SetAnimated(true) starts a
     // new one. Called by the thread with the lock held.
@@ -130,6 +141,7 @@ private:
     // All below run with the lock held.
     const fw::Icon* CurrentIcon() const;
     Text ShortHint() const;
+    // Sends the request at once (or keeps it, during AdvanceFrame).
     BOOL SendToShell(DWORD message);
     void ShowInTray();
     void DropFromTray();
@@ -147,6 +159,7 @@ private:
     NOTIFYICONDATAA notifyRecord_{};
     fw::PopupMenu* popupMenu_ = nullptr;
     TTimerThread* animationThread_ = nullptr;  // not owned: it frees itself
+    std::vector<TrayShellRequest>* keptRequests_ = nullptr;  // during AdvanceFrame
     Text hint_;
     int frameIndex_ = -1;
     unsigned buttonsDown_ = 0;

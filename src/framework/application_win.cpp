@@ -103,17 +103,22 @@ void Application::Run() {
     }
 }
 
-void Application::ProcessMessages() {
+bool Application::ProcessMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-        if (!HandleMessage(message)) break;
+        if (!HandleMessage(message)) return false;
+    return true;
 }
+
+void Application::RepostQuit() { PostQuitMessage(quitCode_); }
 
 void Application::Terminate() { PostQuitMessage(0); }
 
 bool Application::HandleMessage(MSG& message) {
     if (message.message == WM_QUIT) {
         terminated_ = true;
+        quitCode_ = static_cast<int>(message.wParam);
+        ++quitsMet_;
         return false;
     }
     // The active form sees its keys before they are dispatched.

@@ -42,8 +42,14 @@ public:
     // loop has received its quit message.
     void Run();
     // Handles every pending message and returns; stops early at the quit
-    // message, which sets Terminated.
-    void ProcessMessages();
+    // message, which sets Terminated, and then gives false.
+    bool ProcessMessages();
+    // How many quit messages the loops of the application have met: a loop
+    // nested in a handler tells by it that one met the quit message.
+    unsigned QuitsMet() const { return quitsMet_; }
+    // Posts the last quit message met again, with its exit code, for the
+    // loop outside a nested one.
+    void RepostQuit();
     // Asks the loop to end (posts the quit message).
     void Terminate();
     // The loop has received its quit message; other threads may ask.
@@ -71,6 +77,8 @@ private:
     std::vector<Form*> forms_;
     bool showMainForm_ = true;
     std::atomic<bool> terminated_{false};
+    int quitCode_ = 0;
+    unsigned quitsMet_ = 0;
 };
 
 }  // namespace tarvik::fw

@@ -12,8 +12,10 @@ namespace tarvik::fw {
 
 namespace {
 
+// The state here is never destroyed: a worker thread may still show a box
+// while the program ends and the static objects go.
 MessageBoxHook& Hook() {
-    static MessageBoxHook hook;
+    static MessageBoxHook& hook = *new MessageBoxHook;
     return hook;
 }
 
@@ -32,9 +34,37 @@ struct OpenBoxes {
 };
 
 OpenBoxes& Open() {
-    static OpenBoxes open;
+    static OpenBoxes& open = *new OpenBoxes;
     return open;
 }
+
+// The time during which at least one box has been open.
+struct BoxTime {
+    CriticalSection lock;
+    int open = 0;
+    SteadyClock::time_point since;
+    SteadyClock::duration before{};  // of the earlier stretches
+};
+
+BoxTime& OpenTime() {
+    static BoxTime& time = *new BoxTime;
+    return time;
+}
+
+// Counts a box as open for the life of the object.
+class BoxShown {
+public:
+    BoxShown() {
+        Guard guard(OpenTime().lock);
+        if (OpenTime().open++ == 0) OpenTime().since = SteadyClock::now();
+    }
+    ~BoxShown() {
+        Guard guard(OpenTime().lock);
+        if (--OpenTime().open == 0) OpenTime().before += SteadyClock::now() - OpenTime().since;
+    }
+    BoxShown(const BoxShown&) = delete;
+    BoxShown& operator=(const BoxShown&) = delete;
+};
 
 // Disables every visible, enabled top-level window of the thread that owns
 // `except` (the user-interface thread, also for a box raised on another
@@ -88,6 +118,7 @@ void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
 void SetAppMessageBoxOwner(HWND owner) { Owner() = owner; }
 
 int AppMessageBox(const Text& text, const Text& caption, unsigned style) {
+    BoxShown shown;
     if (Hook()) return Hook()({MessageBoxRequest::Kind::Application, text, caption, style});
     HWND owner = Owner();
     DisabledThreadWindows disabled(owner);
@@ -102,8 +133,15 @@ void DisableWhileAppBoxOpen(HWND window) {
 }
 
 int PlatformMessageBox(const Text& text, const std::optional<Text>& caption, unsigned style) {
+    BoxShown shown;
     if (Hook()) return Hook()({MessageBoxRequest::Kind::Platform, text, caption, style});
     return MessageBoxA(GetForegroundWindow(), text.c_str(), caption ? caption->c_str() : nullptr, style);
+}
+
+SteadyClock::duration TimeWithBoxOpen() {
+    Guard guard(OpenTime().lock);
+    const BoxTime& time = OpenTime();
+    return time.before + (time.open > 0 ? SteadyClock::now() - time.since : SteadyClock::duration{});
 }
 
 }  // namespace tarvik::fw

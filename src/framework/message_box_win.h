@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "base/text.h"
+#include "framework/steady_clock_win.h"
 
 namespace tarvik::fw {
 
@@ -42,5 +43,10 @@ void DisableWhileAppBoxOpen(HWND window);
 
 // Platform message box owned by the foreground window.
 int PlatformMessageBox(const Text& text, const std::optional<Text>& caption, unsigned style);
+
+// How long, in all, at least one box of either kind has been open (on any
+// thread, a test's hook answering included), up to now. A box waits for
+// the user, so time limits of work that raises one leave this time out.
+SteadyClock::duration TimeWithBoxOpen();
 
 }  // namespace tarvik::fw

@@ -32,11 +32,14 @@ void CheckCycle::RunCheck(const Text& addressFieldText) {
 
     // The field decides which probe runs; the stored setting is what is
     // probed, even while the user is still typing in the field.
-    const Text result = Trim(addressFieldText).empty() ? collaborators_.webProbe(settings_.ProbeUrl)
-                                                       : collaborators_.addressProbe(settings_.ProbeAddress);
+    const std::optional<Text> result = Trim(addressFieldText).empty()
+                                           ? collaborators_.webProbe(settings_.ProbeUrl)
+                                           : collaborators_.addressProbe(settings_.ProbeAddress);
+    // Dropped: the program is ending, and this check never happened.
+    if (!result.has_value()) return;
 
     counters_.CheckCount = WrapAdd(counters_.CheckCount, 1);
-    if (result.empty()) {
+    if (result->empty()) {
         counters_.FailStreak = WrapAdd(counters_.FailStreak, 1);
     } else {
         counters_.FailStreak = 0;
@@ -50,8 +53,10 @@ void CheckCycle::RunCheck(const Text& addressFieldText) {
     // Only failures raise an alert: a threshold below 1 (a failed Load leaves
     // it at 0) would otherwise alert on every success, when the streak is 0.
     if (counters_.FailStreak >= 1 && counters_.FailStreak == settings_.AlertThreshold) {
-        // Counted as raised whether or not it was delivered.
-        collaborators_.sendAlert(settings_.AlertComputer, settings_.AlertText);
+        // Counted as raised whether or not it was delivered, unless the
+        // program is ending while it goes out.
+        const std::optional<bool> sent = collaborators_.sendAlert(settings_.AlertComputer, settings_.AlertText);
+        if (!sent.has_value()) return;
         counters_.FailStreak = 0;
         counters_.MessageCount = WrapAdd(counters_.MessageCount, 1);
     }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "base/text.h"
 #include "monitor/monitor_settings.h"
@@ -20,9 +21,12 @@ struct MonitorCounters {
 };
 
 struct CheckCollaborators {
-    std::function<Text(const Text& target)> addressProbe;
-    std::function<Text(const Text& url)> webProbe;
-    std::function<bool(const Text& computer, const Text& message)> sendAlert;
+    // The probes and the sender answer nothing (nullopt) when their call was
+    // dropped because the program is ending: the cycle then stops where it
+    // stands, changing no counter and showing nothing more.
+    std::function<std::optional<Text>(const Text& target)> addressProbe;
+    std::function<std::optional<Text>(const Text& url)> webProbe;
+    std::function<std::optional<bool>(const Text& computer, const Text& message)> sendAlert;
     std::function<void(bool animated)> setAnimated;
     // The four label texts, in full ("Проверок: 5").
     std::function<void(const Text& checks, const Text& successes, const Text& failStreak, const Text& messages)>
@@ -33,10 +37,12 @@ class CheckCycle {
 public:
     CheckCycle(MonitorSettings& settings, MonitorCounters& counters, CheckCollaborators collaborators);
 
-    // One cycle. A probe or the sender may wait on a message box whose loop
-    // still delivers timer ticks and button presses; a call that arrives
-    // while a cycle is running is dropped, so cycles never nest and the
-    // counters move by exactly one cycle at a time.
+    // One cycle. The probes and the sender may handle the window's messages
+    // while they wait (their work runs on another thread, and their message
+    // boxes have loops of their own), so timer ticks and button presses
+    // still arrive; a call that arrives while a cycle is running is dropped,
+    // so cycles never nest and the counters move by exactly one cycle at a
+    // time.
     void RunCheck(const Text& addressFieldText);
 
     bool IsRunning() const { return running_; }

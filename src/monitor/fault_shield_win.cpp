@@ -61,7 +61,9 @@ public:
 }  // namespace
 
 bool RunShieldedFromFaults(const std::function<void()>& call) {
-    static fw::CriticalSection oneAtATime;
+    // Never destroyed: an alert's worker may still be here while the
+    // program ends and the static objects go.
+    static fw::CriticalSection& oneAtATime = *new fw::CriticalSection;
     fw::Guard lock(oneAtATime);
     if (ShieldSlot() == TLS_OUT_OF_INDEXES) return false;
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <wtsapi32.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -90,8 +91,8 @@ bool IsThisComputer(const std::wstring& name) {
 class Box {
 public:
     Box(const SessionService& wts, const Text& title, const Text& text)
-        : wts_(wts), title_(ToWide(title)), text_(ToWide(text)), titleBytes_(title.size() * sizeof(wchar_t)),
-          textBytes_(text.size() * sizeof(wchar_t)) {}
+        : wts_(wts), title_(ToWide(title)), text_(ToWide(text)), titleBytes_(BytesOf(title_)),
+          textBytes_(BytesOf(text_)) {}
     bool Ready() const { return title_ && text_; }
 
     bool ShowIn(HANDLE server, const std::vector<Session>& sessions) const {
@@ -107,6 +108,12 @@ public:
     }
 
 private:
+    // Counted from the converted text: a code page of two-byte characters
+    // gives fewer UTF-16 characters than bytes.
+    static DWORD BytesOf(const WideText& text) {
+        return text ? static_cast<DWORD>(wcslen(text.get()) * sizeof(wchar_t)) : 0;
+    }
+
     const SessionService& wts_;
     WideText title_, text_;
     DWORD titleBytes_, textBytes_;
@@ -126,7 +133,7 @@ bool SendSessionMessage(const Text& computer, const Text& message) {
     const Box box(wts, ThisProgramsTitle(), message);
     const WideText wideComputer = ToWide(computer);
     if (!box.Ready() || !wideComputer) return false;
-    const std::wstring name(wideComputer.get(), computer.size());
+    const std::wstring name(wideComputer.get());
 
     if (IsThisComputer(name)) return box.ShowIn(WTS_CURRENT_SERVER_HANDLE, Sessions(wts, WTS_CURRENT_SERVER_HANDLE));
 

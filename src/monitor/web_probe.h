@@ -12,16 +12,18 @@ namespace tarvik {
 // program or exhaust its memory.
 constexpr std::size_t kWebProbeMaxBodyBytes = 1024 * 1024;
 
-// How long a probe may wait. The probe runs on the user-interface thread, so
-// a server that accepts the connection and then stays silent, or trickles
-// its reply, must not hold the program for longer than this.
+// How long a probe may wait: a server that accepts the connection and then
+// stays silent, or trickles its body, must not hold the check for longer
+// than this. (Headers trickled without end, or a name service that never
+// answers, are left to the bound of the caller's worker.)
 struct WebProbeLimits {
     // WinINet's own time-outs: connecting, sending, and each wait for data.
     std::chrono::milliseconds connect{10000};
     std::chrono::milliseconds send{10000};
     std::chrono::milliseconds receive{10000};
-    // Reading the body ends once the probe has run this long; what was read
-    // by then is the result. No wait for data runs past it either.
+    // Reading the body ends this long after the request has been sent (and
+    // the response's headers have come); what was read by then is the
+    // result. No wait for data runs past it either.
     std::chrono::milliseconds reading{15000};
 };
 

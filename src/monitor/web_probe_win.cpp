@@ -20,6 +20,10 @@ constexpr char kContentType[] = "Content-Type: application/x-www-form-urlencoded
 static_assert(sizeof kContentType - 1 == 49, "the header line is sent with its CR LF");
 constexpr DWORD kAddOrReplace = HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE;  // 0xA0000000
 constexpr std::size_t kChunkBytes = 1024;
+// Always from the server, and nothing into the user's cache: a reload still
+// stores what it fetches, and under a failing server every empty answer
+// would leave a file there (the request on the wire is the same).
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
 
 using Clock = fw::SteadyClock;
 
@@ -75,7 +79,6 @@ Text ReadBody(const WinInet& net, HINTERNET request, Clock::time_point deadline,
 Text WebProbe(const Text& url) { return WebProbe(url, WebProbeLimits()); }
 
 Text WebProbe(const Text& url, const WebProbeLimits& limits) {
-    const Clock::time_point deadline = Clock::now() + limits.reading;
     const Text host = ExtractHost(url);
     const Text object = ObjectName(url, host);
     const WinInet* library = WinInetLibrary();
@@ -90,7 +93,7 @@ Text WebProbe(const Text& url, const WebProbeLimits& limits) {
     if (!connection) return Text();
     const char* acceptTypes[] = {"text/*", nullptr};
     InternetHandle request(net.HttpOpenRequestA(connection.Get(), "GET", object.c_str(), "HTTP/1.0", "",
-                                                acceptTypes, INTERNET_FLAG_RELOAD, 0));
+                                                acceptTypes, kRequestFlags, 0));
     if (!request) return Text();
     // Without time-outs a silent server holds the request for minutes. Set
     // on the request itself: Wine does not pass a session's on to it.
@@ -100,6 +103,9 @@ Text WebProbe(const Text& url, const WebProbeLimits& limits) {
     if (!net.HttpAddRequestHeadersA(request.Get(), kContentType, sizeof kContentType - 1, kAddOrReplace))
         return Text();
     if (!net.HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) return Text();
+    // The reading bound counts from here: a slow look-up or connection
+    // before it has waits of its own, and must not eat into the body's time.
+    const Clock::time_point deadline = Clock::now() + limits.reading;
     return ReadBody(net, request.Get(), deadline, limits.receive);
 }
 

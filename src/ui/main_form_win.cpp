@@ -35,9 +35,15 @@ CheckCollaborators TForm1::PlatformServices() {
     return services;
 }
 
-TForm1::TForm1(CheckCollaborators services) : services_(std::move(services)) {
+TForm1::TForm1(CheckCollaborators services, std::chrono::milliseconds workBound)
+    : services_(std::move(services)), probes_(workBound), alerts_(workBound) {
     RegisterClasses();
     CheckCollaborators collaborators = services_;
+    collaborators.addressProbe = [this](const Text& target) { return Probe(services_.addressProbe, target); };
+    collaborators.webProbe = [this](const Text& url) { return Probe(services_.webProbe, url); };
+    collaborators.sendAlert = [this](const Text& computer, const Text& message) {
+        return SendAlert(computer, message);
+    };
     collaborators.showStatistics = [this](const Text& checks, const Text& successes, const Text& failStreak,
                                           const Text& messages) {
         TProverok->SetCaption(checks);
@@ -140,11 +146,41 @@ void TForm1::TimerTimer(fw::Component&) { cycle_->RunCheck(IPEdit->GetText()); }
 
 void TForm1::Button1Click(fw::Component&) {
     cycle_->RunCheck(IPEdit->GetText());
-    Timer->SetEnabled(Status->Checked());
+    if (!ending_) Timer->SetEnabled(Status->Checked());
 }
 
 void TForm1::Button4Click(fw::Component&) {
-    if (services_.sendAlert) services_.sendAlert(settings_.AlertComputer, settings_.AlertText);
+    if (services_.sendAlert) SendAlert(settings_.AlertComputer, settings_.AlertText);
+}
+
+// The worker gets copies of the function and its inputs: a field left
+// meanwhile changes nothing of this call, and a worker left behind touches
+// nothing of the window's.
+std::optional<Text> TForm1::Probe(const std::function<std::optional<Text>(const Text&)>& probe,
+                                  const Text& target) {
+    auto answer = probes_.Ask([probe, target] { return probe(target); });
+    switch (answer.outcome) {
+    case fw::BoundedWorker::Outcome::Done: return std::move(answer.value);
+    case fw::BoundedWorker::Outcome::Dropped:
+        ending_ = true;
+        return std::nullopt;
+    case fw::BoundedWorker::Outcome::TimedOut:
+    case fw::BoundedWorker::Outcome::Busy: break;
+    }
+    return Text();
+}
+
+std::optional<bool> TForm1::SendAlert(const Text& computer, const Text& message) {
+    auto answer = alerts_.Ask([send = services_.sendAlert, computer, message] { return send(computer, message); });
+    switch (answer.outcome) {
+    case fw::BoundedWorker::Outcome::Done: return answer.value;
+    case fw::BoundedWorker::Outcome::Dropped:
+        ending_ = true;
+        return std::nullopt;
+    case fw::BoundedWorker::Outcome::TimedOut:
+    case fw::BoundedWorker::Outcome::Busy: break;
+    }
+    return false;
 }
 
 MonitorSettings TForm1::FieldSettings() const {

@@ -3,10 +3,13 @@
 // the window or ends the program.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 #include "controls/spin_edit_win.h"
 #include "controls/tray_icon_win.h"
+#include "framework/bounded_worker_win.h"
 #include "framework/controls_win.h"
 #include "framework/form_win.h"
 #include "framework/menu.h"
@@ -21,10 +24,18 @@ public:
     // The probes and the alert sender of the platform.
     static CheckCollaborators PlatformServices();
 
+    // How long a probe or an alert may keep a check waiting (open message
+    // boxes not counted): the platform's own time-outs act well before it;
+    // it catches what they cannot, such as headers trickled without end or
+    // a name service that never answers.
+    static constexpr std::chrono::milliseconds kWorkBound{30000};
+
     // Builds the window from its layout and runs FormCreate. `services`
-    // gives the probes and the sender (tests pass doubles); its statistics
-    // display is replaced by the window's labels.
-    explicit TForm1(CheckCollaborators services = PlatformServices());
+    // gives the probes and the sender (tests pass doubles), which run on
+    // worker threads of the window's, each call within `workBound`; its
+    // statistics display is replaced by the window's labels.
+    explicit TForm1(CheckCollaborators services = PlatformServices(),
+                    std::chrono::milliseconds workBound = kWorkBound);
     ~TForm1() override;
 
     fw::CheckBox* Status = nullptr;
@@ -88,8 +99,21 @@ private:
     void SetTimerPeriod(std::int32_t seconds);
     // The six settings as the fields show them now.
     MonitorSettings FieldSettings() const;
+    // A probe or the sender on its worker, the window answering meanwhile.
+    // Past the bound, or while an earlier call left behind still runs, the
+    // probe fails and the alert counts as not delivered; nullopt when the
+    // program is ending.
+    std::optional<Text> Probe(const std::function<std::optional<Text>(const Text&)>& probe, const Text& target);
+    std::optional<bool> SendAlert(const Text& computer, const Text& message);
 
     CheckCollaborators services_;
+    // One worker for the probes and one for the sender: an alert still goes
+    // out while a probe left behind hangs on the network.
+    fw::BoundedWorker probes_;
+    fw::BoundedWorker alerts_;
+    // A call was dropped because the program is ending: nothing touches the
+    // window after it.
+    bool ending_ = false;
     MonitorSettings settings_;
     MonitorCounters counters_;
     std::unique_ptr<CheckCycle> cycle_;

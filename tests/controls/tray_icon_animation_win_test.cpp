@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 
+#include "framework/event_win.h"
 #include "tray_test_support_win.h"
 
 namespace tarvik {
@@ -155,6 +157,33 @@ TEST_F(TrayAnimationTest, AnAnimationStartedWhileTheShellRefusesWaitsForTheAdd) 
     tray->SetHint("back");
     EXPECT_EQ(shell.TakeNames(), "delete add");
     EXPECT_FALSE(TakeAfter(1).empty()) << "frames advance once the icon is there";
+}
+
+// A shell that keeps the animation thread's request waiting must not hold
+// the owning thread, which switches the animation at every check.
+TEST_F(TrayAnimationTest, ASlowShellCallOfTheAnimationThreadHoldsNoCallOfTheOwner) {
+    const DWORD owner = GetCurrentThreadId();
+    fw::Event release;
+    std::atomic<bool> inside{false};
+    SetTrayShellHook([&](DWORD, const NOTIFYICONDATAA&) {
+        if (GetCurrentThreadId() != owner) {
+            inside = true;
+            release.Wait(10000);
+        }
+        return TRUE;
+    });
+    tray->SetInterval(0);
+    tray->SetAnimated(true);
+    ASSERT_TRUE(WaitUntil([&] { return inside.load(); }));
+    const auto start = fw::SteadyClock::now();
+    tray->SetAnimated(true);  // as every failing check does
+    const bool animated = tray->Animated();
+    const auto took = fw::SteadyClock::now() - start;
+    release.Set();
+    tray->SetAnimated(false);
+    SetTrayShellHook([](DWORD, const NOTIFYICONDATAA&) { return TRUE; });
+    EXPECT_TRUE(animated);
+    EXPECT_LT(took, 5s) << "not the 10 s of the shell call";
 }
 
 TEST_F(TrayAnimationTest, IntervalZeroAdvancesWithoutPause) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ struct Harness {
     std::vector<bool> animation;
     std::array<Text, 4> labels;
     bool sendResult = true;
+    bool dropProbe = false, dropAlert = false;  // as when the program is ending
     std::function<void()> duringProbe;
     std::function<void()> duringAlert;
 
@@ -32,18 +34,20 @@ struct Harness {
         CheckCollaborators c;
         c.addressProbe = [this](const Text& t) { return Probe("address:" + t); };
         c.webProbe = [this](const Text& u) { return Probe("web:" + u); };
-        c.sendAlert = [this](const Text& computer, const Text& message) {
+        c.sendAlert = [this](const Text& computer, const Text& message) -> std::optional<bool> {
             alerts.emplace_back(computer, message);
             if (duringAlert) duringAlert();
+            if (dropAlert) return std::nullopt;
             return sendResult;
         };
         c.setAnimated = [this](bool on) { animation.push_back(on); };
         c.showStatistics = [this](const Text& a, const Text& b, const Text& f, const Text& m) { labels = {a, b, f, m}; };
         return c;
     }
-    Text Probe(const std::string& call) {
+    std::optional<Text> Probe(const std::string& call) {
         probes.push_back(call);
         if (duringProbe) duringProbe();
+        if (dropProbe) return std::nullopt;
         Text r = results.empty() ? Text() : results.front();
         if (!results.empty()) results.pop_front();
         return r;
@@ -192,6 +196,31 @@ TEST(CheckCycle, CallsArrivingDuringACycleAreDropped) {
     h.duringAlert = nullptr;
     h.Run("S");
     EXPECT_EQ(h.counters.CheckCount, 2);
+}
+
+// A call dropped because the program is ending: nothing that would follow
+// it in the cycle happens.
+TEST(CheckCycle, ADroppedCallEndsTheCycleWhereItStands) {
+    struct Case {
+        const char* name;
+        bool dropProbe, dropAlert;
+        std::int32_t checks, streak;
+        std::size_t animationSwitches;
+    };
+    for (const Case& c : {Case{"probe", true, false, 0, 0, 0}, Case{"alert", false, true, 1, 1, 1}}) {
+        SCOPED_TRACE(c.name);
+        Harness h;
+        h.settings.AlertThreshold = 1;
+        h.dropProbe = c.dropProbe;
+        h.dropAlert = c.dropAlert;
+        h.Run("F");
+        EXPECT_EQ(h.counters.CheckCount, c.checks);
+        EXPECT_EQ(h.counters.FailStreak, c.streak);
+        EXPECT_EQ(h.counters.MessageCount, 0);
+        EXPECT_EQ(h.animation.size(), c.animationSwitches);
+        EXPECT_EQ(h.labels, (std::array<Text, 4>{})) << "no statistics shown";
+        EXPECT_FALSE(h.cycle.IsRunning());
+    }
 }
 
 TEST(CheckCycle, AFailingCycleDoesNotBlockTheNext) {

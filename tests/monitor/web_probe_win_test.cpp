@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
+#include <windows.h>
+#include <shlobj.h>
+
 #include <chrono>
 #include <string>
 
@@ -124,6 +128,47 @@ INSTANTIATE_TEST_SUITE_P(
         BoundCase{"slow_answer", "127.0.0.14", HttpTestServer::Mode::Answer,
                   "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nhello", milliseconds(250), true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The reading bound counts from the sent request: a slow start (here the
+// server's own answer) leaves the body all its time.
+TEST(WebProbe, TheReadingBoundStartsOnceTheRequestIsSent) {
+    WebProbeLimits limits;
+    limits.connect = limits.send = limits.receive = milliseconds(5000);
+    limits.reading = milliseconds(1000);
+    HttpTestServer server("127.0.0.44", HttpTestServer::Mode::Answer, HttpTestServer::Reply("200 OK", "late"),
+                          milliseconds(1500));
+    EXPECT_EQ(WebProbe("127.0.0.44/", limits), "late");
+}
+
+int FilesUnder(const std::string& folder) {
+    int count = 0;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FilesUnder(folder + "\\" + name) : 1;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return count;
+}
+
+// A failing server's empty answers, one a check, must not pile up as files
+// in the user's WinINet cache.
+TEST(WebProbe, LeavesNothingInTheCache) {
+    char cache[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_INTERNET_CACHE, nullptr, 0, cache), S_OK);
+    const auto probe = [] {
+        HttpTestServer server("127.0.0.43", HttpTestServer::Mode::Answer, HttpTestServer::Reply("200 OK", ""));
+        EXPECT_EQ(WebProbe("127.0.0.43/empty"), "");
+        server.Request();
+    };
+    probe();  // WinINet sets its cache up at its first request
+    const int before = FilesUnder(cache);
+    for (int i = 0; i < 3; ++i) probe();
+    EXPECT_EQ(FilesUnder(cache), before) << cache;
+}
 
 // The probe the program runs gives a silent server WinINet's 10 s wait.
 TEST(WebProbe, SilentServerFailsAfterTheDefaultWait) {

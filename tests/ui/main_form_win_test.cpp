@@ -2,12 +2,19 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "base/error.h"
 #include "framework/application_win.h"
+#include "framework/function_thread_win.h"
+#include "framework/steady_clock_win.h"
+#include "monitor/http_test_server_win.h"
+#include "monitor/web_probe.h"
 #include "settings/inilib.h"
 #include "ui/main_form_win.h"
 #include "framework/window_test_support_win.h"
@@ -15,7 +22,10 @@
 namespace tarvik {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::BoxRecorder;
+using testing::FunctionThread;
+using testing::HttpTestServer;
 using testing::Pump;
 using testing::PumpUntil;
 using testing::RunLoop;
@@ -52,9 +62,14 @@ protected:
                        {"COMPUTER", "Desk"}, {"MESSAGE", "Нет связи"}, {"STATUS", status}});
     }
 
-    // Builds the window the way the program does, with probes that only
-    // count, then starts and at once ends the loop so the window is shown
-    // when start-up asked for it.
+    // Builds the window the way the program does, then starts and at once
+    // ends the loop so the window is shown when start-up asked for it.
+    void StartWith(CheckCollaborators services, std::chrono::milliseconds bound = TForm1::kWorkBound) {
+        form = std::make_unique<TForm1>(services, bound);
+        PostQuitMessage(0);
+        fw::Application::Instance().Run();
+    }
+    // With probes that only count.
     void Start() {
         CheckCollaborators services;
         services.addressProbe = [this](const Text& target) {
@@ -70,9 +85,19 @@ protected:
             calls.alerts.emplace_back(computer, message);
             return true;
         };
-        form = std::make_unique<TForm1>(services);
-        PostQuitMessage(0);
-        fw::Application::Instance().Run();
+        StartWith(services);
+    }
+    // With the real web probe (its waits shortened to `wait`), counting its
+    // calls.
+    void StartWithWebProbe(std::chrono::milliseconds wait, std::chrono::milliseconds bound = TForm1::kWorkBound) {
+        CheckCollaborators services = TForm1::PlatformServices();
+        services.webProbe = [this, wait](const Text& url) {
+            ++webProbeCalls;
+            WebProbeLimits limits;
+            limits.connect = limits.send = limits.receive = wait;
+            return WebProbe(url, limits);
+        };
+        StartWith(services, bound);
     }
 
     bool Shown() const { return IsWindowVisible(form->Handle()) != FALSE; }
@@ -85,6 +110,7 @@ protected:
 
     BoxRecorder boxes;
     Calls calls;
+    std::atomic<int> webProbeCalls{0};
     bool addressProbeThrows = false;
     std::unique_ptr<TForm1> form;
 };
@@ -546,6 +572,136 @@ TEST_F(MainFormTest, StatisticsLabelsGrowWithTheirText) {
     GetWindowRect(form->TNeud->Handle(), &bounds);
     EXPECT_EQ(bounds.right - bounds.left, form->TNeud->Width());
     EXPECT_EQ(form->TNeud->Left(), 32);
+}
+
+// ---- while a check waits -----------------------------------------------
+
+using Clock = fw::SteadyClock;
+
+// Waits on a thread without windows until `reached` holds.
+bool Until(const std::function<bool()>& reached) {
+    const auto limit = Clock::now() + std::chrono::milliseconds(testing::kStateWait);
+    while (!reached()) {
+        if (Clock::now() > limit) return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+// How long a sent message took to be answered; a minute when it was not.
+Clock::duration Answer(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, LRESULT* result = nullptr) {
+    const auto start = Clock::now();
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer)) return 60s;
+    if (result) *result = static_cast<LRESULT>(answer);
+    return Clock::now() - start;
+}
+
+// A server that takes the request and says nothing: the check waits on its
+// worker, and the window goes on answering meanwhile, while a tick or a
+// press of Button1 starts no second cycle inside it.
+TEST_F(MainFormTest, DuringACheckTheWindowAnswersAndNoCycleNests) {
+    HttpTestServer server("127.0.0.41", HttpTestServer::Mode::Silent);
+    // Monitoring on (the timer's ticks count), but no tick of its own within the test.
+    WriteSettings({{"IP", ""}, {"HOST", "127.0.0.41/"}, {"INTERVAL", "3600"}, {"ACTIONS", "0"}, {"STATUS", "1"}});
+    StartWithWebProbe(5s);
+    std::atomic<bool> checkEnded{false};
+    Clock::duration slowest{};
+    LRESULT sessionAnswer = 0;
+    int probesDuringTheCheck = 0;
+    bool stillChecking = false;
+    FunctionThread user([&] {
+        if (!Until([&] { return webProbeCalls > 0; })) return;
+        char text[64];
+        for (int i = 0; i < 10; ++i) {
+            slowest = std::max({slowest, Answer(form->Handle(), WM_NULL),
+                                Answer(form->TProverok->Handle(), WM_GETTEXT, sizeof text,
+                                       reinterpret_cast<LPARAM>(text))});
+        }
+        Answer(form->Handle(), WM_QUERYENDSESSION, 0, 0, &sessionAnswer);
+        Answer(form->Button1->Handle(), BM_CLICK);
+        Answer(form->Timer->WindowHandleOrNull(), WM_TIMER, 1);  // the check timer's tick
+        probesDuringTheCheck = webProbeCalls;
+        stillChecking = !checkEnded;
+    });
+    Click(*form->Button1);
+    checkEnded = true;
+    user.Join();
+
+    EXPECT_TRUE(stillChecking) << "all of it came while the check waited";
+    EXPECT_LT(slowest, 2s) << std::chrono::duration_cast<std::chrono::milliseconds>(slowest).count() << " ms";
+    EXPECT_EQ(sessionAnswer, 1);
+    EXPECT_EQ(probesDuringTheCheck, 1);
+    EXPECT_EQ(form->Counters().CheckCount, 1);
+    EXPECT_EQ(form->Counters().FailStreak, 1);
+    EXPECT_EQ(form->TProverok->Caption(), "Проверок: 1");
+}
+
+// Runs on a thread of its own: opens the icon's menu, and once it is up
+// picks "Закрыть". Gives how long the menu took to appear.
+Clock::duration CloseThroughTheIconsMenu(HWND trayWindow) {
+    const auto start = Clock::now();
+    PostMessageA(trayWindow, kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
+    PostMessageA(trayWindow, kTrayCallbackMessage, 0, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    Until([&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    });
+    const auto took = Clock::now() - start;
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return took;
+}
+
+TEST_F(MainFormTest, CloseInTheIconsMenuDuringACheckSavesEndsAndCountsNothing) {
+    HttpTestServer server("127.0.0.41", HttpTestServer::Mode::Silent);
+    WriteSettings({{"IP", ""}, {"HOST", "127.0.0.41/"}, {"INTERVAL", "3600"}, {"ACTIONS", "0"},
+                   {"MESSAGE", "Нет связи"}, {"STATUS", "1"}});
+    StartWithWebProbe(20s);
+    form->EditMessage->SetText("Сбой связи");  // saved as it stands
+    Clock::duration menuTook{};
+    FunctionThread user([&] {
+        if (Until([&] { return webProbeCalls > 0; }))
+            menuTook = CloseThroughTheIconsMenu(form->TrayIcon1->MessageWindowHandle());
+    });
+    const auto start = Clock::now();
+    Click(*form->Button1);
+    const auto took = Clock::now() - start;
+    user.Join();
+
+    EXPECT_LT(menuTook, 5s) << "the menu opens while the check waits";
+    EXPECT_LT(took, 15s) << "the program ends well before the probe's own wait";
+    EXPECT_TRUE(form->ExitRequested);
+    EXPECT_EQ(Saved("MESSAGE"), "Сбой связи");
+    EXPECT_EQ(form->Counters().CheckCount, 0);
+    EXPECT_EQ(form->Counters().FailStreak, 0);
+    EXPECT_EQ(form->TProverok->Caption(), "Проверок: 0");
+    EXPECT_TRUE(RunLoop()) << "the quit message reached the program's loop";
+}
+
+// Headers a byte at a time, never ending: no time-out of WinINet's ends the
+// request, the hard bound ends the check, and while that request still
+// hangs the next check fails at once without a second one.
+TEST_F(MainFormTest, HeadersTrickledForEverEndTheCheckAtTheBound) {
+    HttpTestServer server("127.0.0.42", HttpTestServer::Mode::Trickle, "", 100ms);
+    WriteSettings({{"IP", ""}, {"HOST", "127.0.0.42/"}, {"INTERVAL", "0"}, {"ACTIONS", "0"}, {"STATUS", "0"}});
+    const auto bound = 2s;
+    StartWithWebProbe(1s, bound);
+    auto start = Clock::now();
+    Click(*form->Button1);
+    const auto first = Clock::now() - start;
+    start = Clock::now();
+    Click(*form->Button1);
+    const auto second = Clock::now() - start;
+
+    EXPECT_GE(first, bound);
+    EXPECT_LT(first, bound + 10s);
+    EXPECT_LT(second, bound) << "at once";
+    EXPECT_EQ(webProbeCalls, 1);
+    EXPECT_EQ(form->Counters().CheckCount, 2);
+    EXPECT_EQ(form->Counters().FailStreak, 2);
+    EXPECT_EQ(form->Counters().SuccessCount, 0);
 }
 
 }  // namespace
