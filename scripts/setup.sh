@@ -8,6 +8,7 @@ packages=(g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine64 fonts-wine locales xvfb xauth x11-utils cmake ninja-build
           googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool
+          cmark-gfm  # the user guide as HTML (scripts/release.sh)
           qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/vm-test.sh)
 
 # Where a try to install 32-bit Wine failed: not tried again until this file

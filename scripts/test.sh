@@ -54,6 +54,18 @@ fi
 tests/ui/check_product.sh i686-w64-mingw32-objdump "$product" || status=1
 # Each imported function is on the checked list, none newer than Windows XP.
 tests/ui/check_import_list.sh i686-w64-mingw32-objdump "$product" tests/ui/program_imports.txt || status=1
+# The release archive as scripts/release.sh makes it (here in the build root,
+# leaving dist/ alone): this very product inside, byte for byte, with the
+# starting settings that the program start test ran, the guide and the
+# checksums.
+echo "== release archive"
+version=$(sed -n 's/^project(Tarvik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+if TARVIK_DIST="$build/dist" bash scripts/release.sh; then
+    python3 tests/ui/check_release.py "$build/dist/Tarvik-$version.zip" "$product" resources/Tarvik.ini || status=1
+else
+    echo "release: the archive could not be made" >&2
+    status=1
+fi
 # Where the Windows tests ran as a 64-bit build, the 32-bit tests and the
 # product itself run in the virtual machine.
 if [ "$arch" != i686 ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The build's Wine prefixes: <root>/null (null graphics driver), <root>/x11
-# (a real display) and <root>/doubles (null graphics driver, with test-double
-# DLLs in its system folder). Created once, then reused.
+# (a real display), <root>/doubles (null graphics driver, with test-double
+# DLLs in its system folder) and <root>/shots (a real display and Wine's own
+# fonts, for scripts/screenshot.sh). Created once, then reused.
 #
 #   wine-prefix.sh ensure <root> <mode>   create the prefix when missing
 #   wine-prefix.sh start  <root> <mode>   keep a wineserver running (faster starts)
@@ -36,13 +37,24 @@ create() {
         echo '"ShowCrashDialog"=dword:00000000'
         echo
         echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
-        if [ "$mode" = x11 ]; then echo '"Graphics"="x11"'; else echo '"Graphics"="null"'; fi
+        case $mode in
+        x11|shots) echo '"Graphics"="x11"' ;;
+        *)         echo '"Graphics"="null"' ;;
+        esac
         echo
         echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
         echo '"Managed"="N"'
     } > "$reg"
     WINEPREFIX="$tmp" DISPLAY= "$WINELOADER" regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
     WINEPREFIX="$tmp" wineserver -w
+    if [ "$mode" = shots ]; then
+        # Debian's Wine does not load the fonts of fonts-wine from where that
+        # package puts them: without them the caption's buttons lack Marlett
+        # and "MS Sans Serif" is a wider host font. In the prefix's own font
+        # folder Wine finds them, the bitmap MS Sans Serif of each code page
+        # among them, as Windows has it at 96 dpi.
+        cp /usr/share/wine/fonts/* "$tmp/drive_c/windows/Fonts/"
+    fi
     mv "$tmp" "$prefix"
 }
 

@@ -2,7 +2,9 @@
 # Starts the real Tarvik.exe under Wine on a private Xvfb, as a user would:
 #   1. with no settings file: the integer-value box, the icon in the
 #      notification area, and the program still running after the box;
-#   2. with a settings file that has it probe a loopback web server every
+#   2. with the starting settings file of the release archive
+#      (resources/Tarvik.ini): the window at once, and no error box;
+#   3. with a settings file that has it probe a loopback web server every
 #      second, and a COMCTL32.DLL and a WININET.DLL beside it that Wine is
 #      told to prefer to its own: the requests arrive about a second apart,
 #      then "Закрыть" in the icon's menu ends the program, which writes the
@@ -41,7 +43,7 @@ cp1251() { printf '%b' "$1" | iconv -f UTF-8 -t CP1251; }
 alive() { kill -0 "$1" 2>/dev/null; }
 
 rm -rf "$work"
-mkdir -p "$work/first" "$work/second"
+mkdir -p "$work/first" "$work/starting" "$work/second"
 
 echo "== first start, no settings file"
 cp "$exe" "$work/first/Tarvik.exe"
@@ -59,7 +61,28 @@ echo "still running after the box"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
-echo "== second start, probing http://$server_addr/ every second, libraries planted beside it"
+echo "== start with the release's settings file"
+cp "$exe" "$work/starting/Tarvik.exe"
+cp "$(dirname "$0")/../../resources/Tarvik.ini" "$work/starting/"
+"$wine_run" "$work/starting/Tarvik.exe" >"$work/starting/out.txt" 2>&1 &
+program=$!
+pids+=("$program")
+# Monitoring off: the window shows at start. A value that does not read
+# would show the error box first, and the window only once it is answered.
+shown=
+for ((i = 0; i < wait_s; i++)); do
+    if xdotool search --onlyvisible --name '^Тарвик$' >/dev/null 2>&1; then shown=1; break; fi
+    if text=$("$wine_run" "$probe" box Tarvik 0 2>/dev/null); then fail "the starting file gives the box \"$text\""; fi
+    alive "$program" || fail "the program ended: $(cat "$work/starting/out.txt")"
+    sleep 1
+done
+[ -n "$shown" ] || fail "no window with the starting file"
+if text=$("$wine_run" "$probe" box Tarvik 1 2>/dev/null); then fail "the starting file gives the box \"$text\""; fi
+echo "window shown, no error box"
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+echo "== third start, probing http://$server_addr/ every second, libraries planted beside it"
 cp "$exe" "$work/second/Tarvik.exe"
 # Each leaves "<its path>.loaded" behind if it is ever loaded.
 cp "$planted/comctl32.dll" "$planted/wininet.dll" "$work/second/"
