@@ -37,6 +37,15 @@ fail() {
     echo "program_start: FAILED: $*" >&2
     echo "program_start: the windows on the display then:" >&2
     xwininfo -root -tree 2>/dev/null | grep -v 'has no name' | grep '"' | head -20 >&2
+    # What the program under test said, and whether it still ran: a failure
+    # seen once must be readable from the log alone.
+    if [ -n "${program:-}" ]; then
+        if kill -0 "$program" 2>/dev/null; then echo "program_start: the program still runs" >&2
+        else echo "program_start: the program has ended" >&2; fi
+        for out in "$work"/*/out.txt; do
+            [ -s "$out" ] && { echo "program_start: $out:" >&2; tail -20 "$out" >&2; }
+        done
+    fi
     exit 1
 }
 cp1251() { printf '%b' "$1" | iconv -f UTF-8 -t CP1251; }
