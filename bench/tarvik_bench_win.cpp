@@ -98,26 +98,30 @@ bool SendAll(SOCKET socket, const std::string& bytes) {
     return true;
 }
 
+// A socket listening on port 80 of `address`; the bench cannot go on
+// without it.
+SOCKET ListenOnPort80(const char* address, int backlog) {
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(80);
+    where.sin_addr.s_addr = inet_addr(address);
+    BOOL reuse = TRUE;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener, backlog) != 0) {
+        std::fprintf(stderr, "bench: cannot listen on %s:80 (error %d; port 80 needs root)\n", address,
+                     WSAGetLastError());
+        std::exit(1);
+    }
+    return listener;
+}
+
 // Serves one connection after the other on port 80: /ok gets the page, /flip
 // an empty body (a failed check) and the page by turns, empty first, or
 // always the page once told to stop failing.
 class LoopbackServer : public fw::Thread {
 public:
-    explicit LoopbackServer(const char* address) {
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in where{};
-        where.sin_family = AF_INET;
-        where.sin_port = htons(80);
-        where.sin_addr.s_addr = inet_addr(address);
-        BOOL reuse = TRUE;
-        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener_, 16) != 0) {
-            std::fprintf(stderr, "bench: cannot listen on %s:80 (error %d; port 80 needs root)\n", address,
-                         WSAGetLastError());
-            std::exit(1);
-        }
-        Resume();
-    }
+    explicit LoopbackServer(const char* address) : listener_(ListenOnPort80(address, 16)) { Resume(); }
     ~LoopbackServer() override {
         closesocket(listener_);
         WaitFor();
@@ -192,20 +196,7 @@ std::string BareWinInetGet(const char* host, const char* object) {
 // goes (WinINet gives up after its 10 s wait).
 class SilentServer : public fw::Thread {
 public:
-    explicit SilentServer(const char* address) {
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in where{};
-        where.sin_family = AF_INET;
-        where.sin_port = htons(80);
-        where.sin_addr.s_addr = inet_addr(address);
-        BOOL reuse = TRUE;
-        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener_, 4) != 0) {
-            std::fprintf(stderr, "bench: cannot listen on %s:80 (error %d)\n", address, WSAGetLastError());
-            std::exit(1);
-        }
-        Resume();
-    }
+    explicit SilentServer(const char* address) : listener_(ListenOnPort80(address, 4)) { Resume(); }
     ~SilentServer() override {
         stopping_ = true;
         closesocket(listener_);
