@@ -16,11 +16,6 @@ constexpr DWORD kTimeoutMs = 2000;
 // both widths begin with the replying address and the status.
 constexpr std::size_t kReplySize = sizeof(ICMP_ECHO_REPLY) + kDataSize + 8 + MAX_OPT_SIZE;
 
-template <class Function>
-Function EntryPoint(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 // The echo's own handle, closed through the library that made it.
 class EchoHandle {
 public:
@@ -43,9 +38,9 @@ private:
 
 IcmpEcho::IcmpEcho() : library_(fw::LoadSystemLibrary("ICMP.DLL")) {
     if (!library_) return;
-    create_ = EntryPoint<CreateFileFunction>(library_.Get(), "IcmpCreateFile");
-    close_ = EntryPoint<CloseHandleFunction>(library_.Get(), "IcmpCloseHandle");
-    send_ = EntryPoint<SendEchoFunction>(library_.Get(), "IcmpSendEcho");
+    create_ = fw::FindEntry<CreateFileFunction>(library_.Get(), "IcmpCreateFile");
+    close_ = fw::FindEntry<CloseHandleFunction>(library_.Get(), "IcmpCloseHandle");
+    send_ = fw::FindEntry<SendEchoFunction>(library_.Get(), "IcmpSendEcho");
     if (create_ && close_ && send_) {
         state_ = State::Ready;
         return;
