@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs, once and only when missing, every Debian package that the builds
-# and tests need, and generates the Russian locale the program runs under.
+# and tests need, and generates the locales the program runs under (Russian,
+# and the English and Chinese ones that the code-page tests use).
 # With everything in place it prints nothing and takes well under a second.
+# Every way out other than success prints one line: what failed, what to do.
+#   TARVIK_STATE_DIR: where set-up keeps what it learnt (default /var/lib/tarvik)
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
@@ -10,14 +13,21 @@ packages=(g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
           googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool
           cmark-gfm  # the user guide as HTML (scripts/release.sh)
           qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/vm-test.sh)
+locales=(ru_RU.UTF-8 en_US.UTF-8 zh_CN.UTF-8)
+
+fail() { echo "setup: $*" >&2; exit 1; }
+# A command that fails where nothing above expected it still says so.
+trap 'echo "setup: \"$BASH_COMMAND\" failed (line $LINENO); run bash -x scripts/setup.sh to see more" >&2' ERR
 
 # Where a try to install 32-bit Wine failed: not tried again until this file
 # is removed (the archive's i386 index has lagged behind its amd64 one for
 # days, and each try costs a minute of downloads).
-wine32_failed=/var/lib/tarvik/wine32-failed
+wine32_failed=${TARVIK_STATE_DIR:-/var/lib/tarvik}/wine32-failed
 
 installed() {  # package... : prints those of them that are installed
-    dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' "$@" 2>/dev/null |
+    # dpkg-query exits 1 when the package database has never heard of one of
+    # them (any fresh machine), and still prints the others.
+    { dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' "$@" 2>/dev/null || true; } |
         awk '$NF == "installed" { print $1 }'
 }
 
@@ -44,22 +54,18 @@ optional=()
 if [ ! -e "$wine32_failed" ] && [ -z "$(installed wine32:i386)" ] && runs_32bit; then
     optional=(wine32:i386)
 fi
-has_locale() { locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; }
+root=false
+[ "$(id -u)" -ne 0 ] || root=true
 
-if ((${#need[@]} + ${#optional[@]})); then
-    if [ "$(id -u)" -ne 0 ]; then
-        if ((${#need[@]})); then
-            echo "setup: run as root to install: ${need[*]}" >&2
-            exit 1
-        fi
-        echo "setup: not root, so wine32:i386 is left out; the 32-bit tests run in the virtual machine" >&2
-        optional=()
-    fi
+if ((${#need[@]} + ${#optional[@]})) && ! $root; then
+    ((${#need[@]} == 0)) || fail "${#need[@]} packages are missing (${need[*]}); run this command as root, or with sudo"
+    echo "setup: not root, so wine32:i386 is left out; the 32-bit tests run in the virtual machine" >&2
+    optional=()
 fi
 if ((${#need[@]} + ${#optional[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     log=$(mktemp "${TMPDIR:-/tmp}/tarvik-setup.XXXXXX")
-    echo "setup: installing ${need[*]}${need[*]:+ }${optional[*]}"
+    echo "setup: installing $(echo "${need[*]}" "${optional[*]}")"
     if ((${#optional[@]})) && ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
     fi
@@ -74,9 +80,12 @@ if ((${#need[@]} + ${#optional[@]})); then
         [ "$try" -eq 3 ] || sleep 5
     done
     if ((${#need[@]})) && ! apt-get install -y -qq --no-install-recommends "${need[@]}" >>"$log" 2>&1; then
-        tail -20 "$log" >&2
-        echo "setup: the install failed; its output is in $log" >&2
-        exit 1
+        missing=$(sed -n -e "s/^E: Unable to locate package \(.*\)/\1/p" \
+                         -e "s/^E: Package '\(.*\)' has no installation candidate/\1/p" "$log" | tr '\n' ' ')
+        if [ -n "$missing" ]; then
+            fail "the package archive has no ${missing% }; this needs Debian 12 (bookworm) with its main archive in /etc/apt/sources.list (apt-get's output: $log)"
+        fi
+        fail "apt-get install failed (its output: $log); mend what it says, then run this command again"
     fi
     # 32-bit Wine's i386 libraries must match the amd64 ones version for
     # version, which fails while the archive's i386 index lags behind; the
@@ -91,9 +100,18 @@ if ((${#need[@]} + ${#optional[@]})); then
     $keep_log || rm -f "$log"
 fi
 
-if ! has_locale; then
-    [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to generate ru_RU.UTF-8" >&2; exit 1; }
-    sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' >> /etc/locale.gen
-    locale-gen >/dev/null
+# locale -a spells them "ru_RU.utf8".
+known=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' || true)
+absent=()
+for l in "${locales[@]}"; do
+    grep -qx "$(echo "${l%.UTF-8}.utf8" | tr 'A-Z' 'a-z')" <<<"$known" || absent+=("$l")
+done
+if ((${#absent[@]})); then
+    $root || fail "the locales ${absent[*]} are missing; run this command as root, or with sudo, to generate them"
+    [ -f /etc/locale.gen ] || fail "/etc/locale.gen is missing: install the package locales (apt-get install locales), then run this command again"
+    for l in "${absent[@]}"; do
+        sed -i "s/^# *\($l UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" >> /etc/locale.gen
+    done
+    locale-gen >/dev/null 2>&1 || fail "locale-gen could not generate ${absent[*]}; run locale-gen as root to see why"
 fi
