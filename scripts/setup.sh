@@ -11,6 +11,7 @@ packages=(g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
           g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
           wine wine64 fonts-wine locales xvfb xauth x11-utils cmake ninja-build
           googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool
+          git  # which files are the project's (check-platform-files.sh), the release's date
           cmark-gfm  # the user guide as HTML (scripts/release.sh)
           qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/vm-test.sh)
 locales=(ru_RU.UTF-8 en_US.UTF-8 zh_CN.UTF-8)
@@ -65,7 +66,8 @@ fi
 if ((${#need[@]} + ${#optional[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     log=$(mktemp "${TMPDIR:-/tmp}/tarvik-setup.XXXXXX")
-    echo "setup: installing $(echo "${need[*]}" "${optional[*]}")"
+    wanted=("${need[@]}" "${optional[@]}")
+    echo "setup: installing ${wanted[*]}"
     if ((${#optional[@]})) && ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
     fi

@@ -14,6 +14,7 @@ timed() {  # name, command...
     return $rc
 }
 timed setup bash scripts/setup.sh
+timed "set-up guard" bash tests/scripts/setup_test.sh
 timed "platform-file rule" bash scripts/check-platform-files.sh
 arch=$(scripts/wine-arch.sh)
 build=${TARVIK_BUILD:-build}
