@@ -17,8 +17,16 @@ arch=$(scripts/wine-arch.sh)
 
 configure() {  # dir, cmake arguments...
     local dir=$1; shift
+    local cache="$build/$dir/CMakeCache.txt" a
     # A tree configured for the POSIX-threads compilers is configured afresh.
-    if grep -qs '^CMAKE_CXX_COMPILER_AR:FILEPATH=.*-posix$' "$build/$dir/CMakeCache.txt"; then rm -rf "${build:?}/$dir"; fi
+    if grep -qs '^CMAKE_CXX_COMPILER_AR:FILEPATH=.*-posix$' "$cache"; then rm -rf "${build:?}/$dir"; fi
+    # So is one built for the other Windows architecture (TARVIK_VM=1 turns
+    # "win" from i686 to x86_64), Wine prefix and all.
+    for a in "$@"; do
+        case $a in -DTARVIK_WIN_ARCH=*)
+            [ ! -f "$cache" ] || grep -qx "TARVIK_WIN_ARCH:STRING=${a#*=}" "$cache" || rm -rf "${build:?}/$dir" ;;
+        esac
+    done
     [ -f "$build/$dir/build.ninja" ] || cmake -S . -B "$build/$dir" -G Ninja "$@" >/dev/null
 }
 # DIRS: which builds (default: all of them); TARGETS: which targets in each.
