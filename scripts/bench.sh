@@ -11,6 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=${TARVIK_BUILD:-build}
+# The Windows build runs here: the 32-bit one, which users run, wherever
+# 32-bit Wine runs; the 64-bit one elsewhere.
+arch=$(scripts/wine-arch.sh) why=$(scripts/wine-arch.sh --why)
+echo "bench: measuring the $arch build: $why"
 DIRS=win TARGETS=tarvik_bench bash scripts/build.sh >/dev/null
 
 dir="$build/win/bench"
@@ -29,8 +33,9 @@ export BENCH_MACHINE_CPU="$(LC_ALL=C lscpu | first 'Model name')"
 export BENCH_MACHINE_CORES="$(nproc)"
 export BENCH_MACHINE_MEMORY="$(LC_ALL=C free -m | awk '/^Mem:/ {printf "%.1f GiB", $2 / 1024}')"
 export BENCH_MACHINE_OS="$(. /etc/os-release && echo "$PRETTY_NAME"), Linux $(uname -r)"
-export BENCH_MACHINE_WINE="$(/usr/lib/wine/wine64 --version 2>/dev/null || echo unknown)"
-export BENCH_MACHINE_COMPILER="$(x86_64-w64-mingw32-g++-win32 --version | head -n1)"
+export BENCH_BUILD_ARCH=$arch BENCH_BUILD_WHY="$why"
+export BENCH_MACHINE_WINE="$(TARVIK_WIN_ARCH=$arch; . scripts/wine-env.sh && "$WINELOADER" --version 2>/dev/null || echo unknown)"
+export BENCH_MACHINE_COMPILER="$($arch-w64-mingw32-g++-win32 --version | head -n1)"
 export BENCH_MACHINE_DATE="$(date -u '+%Y-%m-%d %H:%M UTC')"
 mkdir -p docs
 python3 -B scripts/bench_report.py "$dir/bench_figures.txt" "$dir/bench_samples.csv" \

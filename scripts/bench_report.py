@@ -237,8 +237,14 @@ def main():
     for name, value in machine:
         out.append(f"| {name} | {value} |")
     out.append("")
-    out.append("The program measured is the **x86_64 Windows build under 64-bit Wine**: this machine runs no "
-               "32-bit code, so the 32-bit product cannot be run here. It runs on a private Xvfb display, where "
+    if env("BENCH_BUILD_ARCH", "x86_64") == "i686":
+        measured = ("The program measured is the **32-bit (i686) Windows build under 32-bit Wine**, the build "
+                    "users run: " + env("BENCH_BUILD_WHY", "32-bit Wine runs on this machine") + ".")
+    else:
+        measured = ("The program measured is the **x86_64 Windows build under 64-bit Wine**: "
+                    + env("BENCH_BUILD_WHY", "32-bit Wine does not run on this machine")
+                    + ", so the 32-bit product cannot be run here.")
+    out.append(measured + " It runs on a private Xvfb display, where "
                "Wine's shell provides the notification area"
                + (" (the icon was in it)." if num.get("tray_shown") else " (the icon could not be added to it).")
                + " Everything goes over loopback: the benchmark program serves the pages itself on "
