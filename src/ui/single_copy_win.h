@@ -24,8 +24,9 @@ public:
     // this session's namespace, until the object is gone.
     explicit SingleCopy(const std::wstring& settingsPath);
 
-    // False when another copy holds the claim. A claim that the system
-    // cannot check at all counts as held, so the program still runs.
+    // False when another copy holds the claim. Where the system cannot
+    // tell (no object could be made at all), the claim counts as this
+    // copy's, so the program still runs.
     bool Claimed() const { return claimed_; }
 
     // Another copy holds the claim: asks it to show its window, as a mouse
