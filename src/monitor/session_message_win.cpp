@@ -119,6 +119,13 @@ private:
     DWORD titleBytes_, textBytes_;
 };
 
+// The session this program runs in; the service's own "current session"
+// should the system not say.
+DWORD OwnSession() {
+    DWORD session = 0;
+    return ProcessIdToSessionId(GetCurrentProcessId(), &session) ? session : WTS_CURRENT_SESSION;
+}
+
 Text ThisProgramsTitle() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -135,9 +142,12 @@ bool SendSessionMessage(const Text& computer, const Text& message) {
     if (!box.Ready() || !wideComputer) return false;
     const std::wstring name(wideComputer.get());
 
-    if (IsThisComputer(name)) return box.ShowIn(WTS_CURRENT_SERVER_HANDLE, Sessions(wts, WTS_CURRENT_SERVER_HANDLE));
+    // This computer means the person at this desk: the program's own
+    // session, never the other users of a terminal server or the session
+    // that fast user switching happens to show.
+    if (IsThisComputer(name)) return box.ShowIn(WTS_CURRENT_SERVER_HANDLE, {{OwnSession(), true}});
 
-    // The messenger's names were user names too: a user's own session.
+    // The messenger's names were user names too: that user's sessions.
     std::vector<Session> users;
     for (const Session& session : Sessions(wts, WTS_CURRENT_SERVER_HANDLE)) {
         const std::wstring user = UserName(wts, WTS_CURRENT_SERVER_HANDLE, session.id);

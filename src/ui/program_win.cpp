@@ -8,16 +8,29 @@
 #include "framework/system_library_win.h"
 #include "ui/main_form_win.h"
 #include "ui/program_icon_win.h"
+#include "ui/single_copy_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Before anything loads a library: none may come from the program's
     // folder or the current directory.
     tarvik::fw::RestrictLibrarySearch();
+    // One copy per settings file. A second start reads and writes nothing
+    // and shows nothing of its own: the running copy shows its window.
+    const tarvik::SingleCopy copy(tarvik::ThisProgramsSettingsFile());
+    if (!copy.Claimed()) {
+        copy.AskHolderToShow();
+        return 0;
+    }
     auto& application = tarvik::fw::Application::Instance();
     try {
         application.Initialize();
         auto Form1 = std::make_unique<tarvik::TForm1>();
         tarvik::ShowProgramIcon(*Form1);
+        // Heard only once the window is built: a start during the first
+        // start's box just ends. Gone before the window is.
+        const tarvik::ShowRequestListener requests(copy, [&form = *Form1] {
+            form.TrayIcon1MouseUp(*form.TrayIcon1, tarvik::fw::MouseButton::mbLeft, 0, 0, 0);
+        });
         application.Run();
     } catch (...) {
         application.HandleCurrentException();

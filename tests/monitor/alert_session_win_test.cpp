@@ -47,15 +47,23 @@ protected:
         Offer(TRUE);
 #endif
     }
-    // The sessions of every server, two of them active; `openWorks`: whether
-    // a server opens by name.
+    // The sessions of every server, three of them active: the program's
+    // own and two of another user's; `openWorks`: whether a server opens by
+    // name.
     void Offer(BOOL openWorks) {
         reset_(openWorks);
         addSession_(0, WTSDisconnected, L"");  // the services' session
-        addSession_(1, WTSActive, L"operator");
-        addSession_(2, WTSActive, L"Иван");
-        addSession_(3, WTSDisconnected, L"guest");
+        addSession_(OwnSession(), WTSActive, L"operator");
+        addSession_(kIvan1, WTSActive, L"Иван");
+        addSession_(kIvan2, WTSActive, L"Иван");
+        addSession_(kGuest, WTSDisconnected, L"guest");
         addSession_(65536, WTSListen, L"");
+    }
+    static constexpr DWORD kIvan1 = 7, kIvan2 = 8, kGuest = 9;
+    static DWORD OwnSession() {
+        DWORD own = 0;
+        ProcessIdToSessionId(GetCurrentProcessId(), &own);
+        return own;
     }
     void TearDown() override {
         if (wts_) FreeLibrary(wts_);
@@ -100,6 +108,8 @@ std::wstring OwnTitle() {
     return std::wstring(title.begin(), title.end());  // the test program's name is ASCII
 }
 
+constexpr DWORD kOwn = 0xFFFFFFF0;  // stands for the program's own session
+
 struct SessionCase {
     const char* name;
     const char* computer;  // null: this computer's own name, in lower case
@@ -116,6 +126,9 @@ TEST_P(SessionTest, ReachesTheActiveSessionsTheNameMeans) {
     Text computer = c.computer ? Text(c.computer) : OwnComputerName();
     if (!c.computer) CharLowerA(&computer[0]);
 
+    ASSERT_NE(OwnSession(), kIvan1);
+    ASSERT_NE(OwnSession(), kIvan2);
+    ASSERT_NE(OwnSession(), kGuest);
     EXPECT_EQ(SendAlertMessage(computer, kCyrillic), !c.sessions.empty());
     const SessionRecord r = Record();
     EXPECT_EQ(r.opens, c.opened ? 1 : 0);
@@ -127,7 +140,7 @@ TEST_P(SessionTest, ReachesTheActiveSessionsTheNameMeans) {
     for (int i = 0; i < r.messageCount; ++i) {
         const testing::SessionMessage& m = r.messages[i];
         SCOPED_TRACE(i);
-        EXPECT_EQ(m.session, c.sessions[i]);
+        EXPECT_EQ(m.session, c.sessions[i] == kOwn ? OwnSession() : c.sessions[i]);
         EXPECT_EQ(m.server, c.opened ? r.openedHandle : WTS_CURRENT_SERVER_HANDLE);
         EXPECT_EQ(std::wstring(m.text), L"Связь пропала!");
         EXPECT_EQ(m.textBytes, 14u * 2);
@@ -142,13 +155,15 @@ TEST_P(SessionTest, ReachesTheActiveSessionsTheNameMeans) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sender, SessionTest,
-    ::testing::Values(SessionCase{"empty", "", true, nullptr, {1, 2}},
-                      SessionCase{"localhost", "LOCALHOST", true, nullptr, {1, 2}},
-                      SessionCase{"dot", ".", true, nullptr, {1, 2}},
-                      SessionCase{"own_name", nullptr, true, nullptr, {1, 2}},
-                      SessionCase{"user_name_any_case", "иВАН", true, nullptr, {2}},
+    // "This computer" is the person at this desk: the program's own session
+    // alone, not every active one.
+    ::testing::Values(SessionCase{"empty", "", true, nullptr, {kOwn}},
+                      SessionCase{"localhost", "LOCALHOST", true, nullptr, {kOwn}},
+                      SessionCase{"dot", ".", true, nullptr, {kOwn}},
+                      SessionCase{"own_name", nullptr, true, nullptr, {kOwn}},
+                      SessionCase{"user_name_any_case", "иВАН", true, nullptr, {7, 8}},
                       SessionCase{"user_of_a_disconnected_session", "GUEST", true, nullptr, {}},
-                      SessionCase{"remote", "ПОСТ-7", true, L"ПОСТ-7", {1, 2}},
+                      SessionCase{"remote", "ПОСТ-7", true, L"ПОСТ-7", {kOwn, 7, 8}},
                       // null from a failed open is also this computer's handle
                       SessionCase{"remote_that_does_not_open", "post-8", false, L"post-8", {}}),
     [](const auto& info) { return std::string(info.param.name); });

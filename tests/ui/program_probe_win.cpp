@@ -7,6 +7,10 @@
 //       program's notification-area icon
 //   program_probe menu <seconds>            right-click the icon (as the shell
 //       reports it) and print the centre of the pop-up menu that opens
+//   program_probe icons <count> <seconds>   wait until exactly that many
+//       copies of the program have an icon that the shell knows
+//   program_probe listener <seconds>        wait until a copy listens for the
+//       requests of later starts
 // Exit status 0 when found, 1 otherwise (with the reason on stderr).
 #include <windows.h>
 #include <shellapi.h>
@@ -38,6 +42,14 @@ bool ShellKnowsIcon(HWND window) {
     record.uID = 0;
     // Modifying nothing succeeds only for an icon the shell has.
     return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
+}
+
+int IconCount() {
+    int count = 0;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "TarvikTrayWindow", nullptr)))
+        if (ShellKnowsIcon(window)) ++count;
+    return count;
 }
 
 int Box(const char* caption, int seconds) {
@@ -87,6 +99,23 @@ int Menu(int seconds) {
     return 0;
 }
 
+int Icons(int count, int seconds) {
+    if (!WaitFor(seconds, [count] { return IconCount() == count; })) {
+        std::fprintf(stderr, "program_probe: %d icons of the program, not %d, after %d s\n", IconCount(), count,
+                     seconds);
+        return 1;
+    }
+    return 0;
+}
+
+int Listener(int seconds) {
+    if (!WaitFor(seconds, [] { return FindWindowExA(HWND_MESSAGE, nullptr, "TarvikCopy", nullptr) != nullptr; })) {
+        std::fprintf(stderr, "program_probe: no copy listens for later starts within %d s\n", seconds);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,6 +123,10 @@ int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(what, "box") == 0) return Box(argv[2], std::atoi(argv[3]));
     if (argc == 3 && std::strcmp(what, "icon") == 0) return Icon(std::atoi(argv[2]));
     if (argc == 3 && std::strcmp(what, "menu") == 0) return Menu(std::atoi(argv[2]));
-    std::fprintf(stderr, "usage: program_probe box <caption> <seconds> | icon <seconds> | menu <seconds>\n");
+    if (argc == 4 && std::strcmp(what, "icons") == 0) return Icons(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc == 3 && std::strcmp(what, "listener") == 0) return Listener(std::atoi(argv[2]));
+    std::fprintf(stderr,
+                 "usage: program_probe box <caption> <seconds> | icon <seconds> | menu <seconds> | "
+                 "icons <count> <seconds> | listener <seconds>\n");
     return 2;
 }

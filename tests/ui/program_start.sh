@@ -8,7 +8,12 @@
 #      second, and a COMCTL32.DLL and a WININET.DLL beside it that Wine is
 #      told to prefer to its own: the requests arrive about a second apart,
 #      then "Закрыть" in the icon's menu ends the program, which writes the
-#      file back; neither library beside it was ever loaded.
+#      file back; neither library beside it was ever loaded;
+#   4. two copies in two folders, each with a settings file of its own and
+#      monitoring on: both run, and each ends by its own "Закрыть";
+#   5. a second start of the same program file while the first runs hidden:
+#      the second ends by itself, the first shows its window, one icon
+#      stays, and the second has not touched the settings file.
 #
 #   program_start.sh <wine-run> <Tarvik.exe> <program_probe.exe> <work dir>
 #                    <dir of the planted DLLs>
@@ -42,7 +47,7 @@ fail() {
     if [ -n "${program:-}" ]; then
         if kill -0 "$program" 2>/dev/null; then echo "program_start: the program still runs" >&2
         else echo "program_start: the program has ended" >&2; fi
-        for out in "$work"/*/out.txt; do
+        for out in "$work"/*/out.txt "$work"/*.txt; do
             [ -s "$out" ] && { echo "program_start: $out:" >&2; tail -20 "$out" >&2; }
         done
     fi
@@ -52,7 +57,7 @@ cp1251() { printf '%b' "$1" | iconv -f UTF-8 -t CP1251; }
 alive() { kill -0 "$1" 2>/dev/null; }
 
 rm -rf "$work"
-mkdir -p "$work/first" "$work/starting" "$work/second"
+mkdir -p "$work/first" "$work/starting" "$work/second" "$work/left" "$work/right" "$work/same"
 
 echo "== first start, no settings file"
 cp "$exe" "$work/first/Tarvik.exe"
@@ -150,3 +155,77 @@ echo "closed through the menu; the settings file written back as expected"
 loaded=$(cd "$work/second" && ls -- *.loaded 2>/dev/null || true)
 [ -z "$loaded" ] || fail "libraries beside the program were loaded: $loaded"
 echo "neither COMCTL32.DLL nor WININET.DLL beside the program was loaded"
+
+# Monitoring on, and no check for an hour. "03600" reads as 3600 and is saved
+# as "3600": a copy that saved its file shows in it.
+quiet='[SETUP]\r\nIP=\r\nHOST=http://'$server_addr'/quiet\r\nINTERVAL=03600\r\nACTIONS=5\r\nCOMPUTER=localhost\r\nMESSAGE=Связи нет.\r\nSTATUS=1\r\n'
+start_copy() {  # folder, its output's file: starts its Tarvik.exe, sets $program
+    "$wine_run" "$work/$1/Tarvik.exe" >"$2" 2>&1 &
+    program=$!
+    pids+=("$program")
+}
+close_one() {  # closes one copy through its icon's menu
+    local xy
+    xy=$("$wine_run" "$probe" menu "$wait_s") || fail "no menu on the icon"
+    xdotool mousemove ${xy% *} ${xy#* } click 1
+}
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+echo "== two copies in two folders"
+for side in left right; do
+    cp "$exe" "$work/$side/Tarvik.exe"
+    cp1251 "$quiet" > "$work/$side/Tarvik.ini"
+done
+cp1251 "${quiet/INTERVAL=03600/INTERVAL=3600}" > "$work/left/expected.ini"
+start_copy left "$work/left/out.txt"
+left=$program
+"$wine_run" "$probe" icons 1 "$wait_s" || fail "no icon of the first copy"
+start_copy right "$work/right/out.txt"
+right=$program
+"$wine_run" "$probe" icons 2 "$wait_s" || fail "the copy of the other folder has no icon of its own"
+alive "$left" && alive "$right" || fail "a copy of another folder ended"
+echo "both copies run, two icons"
+close_one
+for ((i = 0; i < wait_s; i++)); do { alive "$left" && alive "$right"; } || break; sleep 1; done
+{ alive "$left" || alive "$right"; } || fail "\"Закрыть\" of one copy ended both"
+{ alive "$left" && alive "$right"; } && fail "\"Закрыть\" ended neither copy"
+"$wine_run" "$probe" icons 1 "$wait_s" || fail "the icon of the closed copy stays"
+close_one
+for ((i = 0; i < wait_s; i++)); do { alive "$left" || alive "$right"; } || break; sleep 1; done
+{ alive "$left" || alive "$right"; } && fail "the second copy still runs after its \"Закрыть\""
+for side in left right; do
+    cmp "$work/left/expected.ini" "$work/$side/Tarvik.ini" || fail "the $side copy did not save its own file"
+done
+echo "each ended by its own \"Закрыть\" and saved its own file"
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+echo "== a second start of the same program file"
+cp "$exe" "$work/same/Tarvik.exe"
+cp1251 "$quiet" > "$work/same/Tarvik.ini"
+cp "$work/same/Tarvik.ini" "$work/same/before.ini"
+start_copy same "$work/same-first.txt"
+first=$program
+"$wine_run" "$probe" icons 1 "$wait_s" || fail "no icon of the first copy"
+"$wine_run" "$probe" listener "$wait_s" || fail "the first copy does not listen for later starts"
+xdotool search --onlyvisible --name '^Тарвик$' >/dev/null 2>&1 && fail "the window shows while monitoring"
+files=$(ls -l --time-style=+%s.%N "$work/same")
+started=$(date +%s)
+# The outputs are kept outside the folder: whatever it leaves there shows.
+start_copy same "$work/second-start.txt"
+second=$program
+for ((i = 0; i < wait_s; i++)); do alive "$second" || break; sleep 1; done
+alive "$second" && fail "the second start still runs after $wait_s s"
+echo "the second start ended after $(($(date +%s) - started)) s"
+shown=
+for ((i = 0; i < wait_s; i++)); do
+    if xdotool search --onlyvisible --name '^Тарвик$' >/dev/null 2>&1; then shown=1; break; fi
+    sleep 1
+done
+[ -n "$shown" ] || fail "the first copy did not show its window"
+alive "$first" || fail "the first copy ended"
+"$wine_run" "$probe" icons 1 0 || fail "not one icon"
+cmp "$work/same/before.ini" "$work/same/Tarvik.ini" || fail "the settings file changed"
+[ "$(ls -l --time-style=+%s.%N "$work/same")" = "$files" ] || fail "the folder changed: $(ls -l "$work/same")"
+echo "the first copy shows its window, one icon, the file untouched"

@@ -9,7 +9,13 @@
 
 namespace {
 
-constexpr DWORD kSession = 1;
+// The one session is the one the program runs in, which gets the alerts
+// to this computer.
+DWORD ThisSession() {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return session;
+}
 
 struct Box {
     wchar_t* title;
@@ -47,7 +53,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI WTSEnumerateSessionsW(HANDLE, DWORD
                                                                    DWORD* count) {
     auto* list = static_cast<WTS_SESSION_INFOW*>(LocalAlloc(LPTR, sizeof(WTS_SESSION_INFOW)));
     if (!list) return FALSE;
-    list[0] = {kSession, const_cast<wchar_t*>(L"Console"), WTSActive};
+    list[0] = {ThisSession(), const_cast<wchar_t*>(L"Console"), WTSActive};
     *info = list;
     *count = 1;
     return TRUE;
@@ -62,7 +68,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI WTSQuerySessionInformationW(HANDLE,
 extern "C" __declspec(dllexport) BOOL WINAPI WTSSendMessageW(HANDLE, DWORD session, LPWSTR title, DWORD titleBytes,
                                                              LPWSTR text, DWORD textBytes, DWORD style, DWORD,
                                                              DWORD* response, BOOL) {
-    if (session != kSession) return FALSE;
+    if (session != ThisSession()) return FALSE;
     // The sender frees the library as soon as this returns; the box's thread
     // runs code of this library, so it stays loaded for good.
     HMODULE self = nullptr;

@@ -1,0 +1,62 @@
+// One running copy per settings file. Users start the program again when
+// they cannot see its icon, and a second copy would check, alert and animate
+// twice and overwrite the first one's settings when it closes; so the first
+// copy claims its settings file, and a later start of the same program file
+// only asks it to show its window. Copies in other folders have files of
+// their own and run side by side.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "framework/handles_win.h"
+#include "framework/window_win.h"
+
+namespace tarvik {
+
+// The settings file beside the running program file, in UTF-16, its long
+// form where the system knows one.
+std::wstring ThisProgramsSettingsFile();
+
+class SingleCopy {
+public:
+    // Claims `settingsPath` (a full path, in any case) for this process, in
+    // this session's namespace, until the object is gone.
+    explicit SingleCopy(const std::wstring& settingsPath);
+
+    // False when another copy holds the claim. Where the system cannot
+    // tell (no object could be made at all), the claim counts as this
+    // copy's, so the program still runs.
+    bool Claimed() const { return claimed_; }
+
+    // Another copy holds the claim: asks it to show its window, as a mouse
+    // button released over its icon does, and lets it come to the
+    // foreground. Nothing happens while that copy is still starting (its
+    // first-start box open): it has no window to show yet.
+    void AskHolderToShow() const;
+
+    // The claim's name without its namespace: ASCII, no backslash.
+    const std::string& Name() const { return name_; }
+
+private:
+    std::string name_;
+    fw::KernelHandle mutex_;
+    bool claimed_ = true;
+};
+
+// Hears the requests of later starts while it lives (a window that only
+// takes messages, titled with the claim's name) and runs `show` for each, on
+// the thread that made it.
+class ShowRequestListener : public fw::WindowBase {
+public:
+    ShowRequestListener(const SingleCopy& copy, std::function<void()> show);
+    ~ShowRequestListener() override;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::function<void()> show_;
+};
+
+}  // namespace tarvik
