@@ -40,6 +40,7 @@
 #include "framework/application_win.h"
 #include "framework/message_box_win.h"
 #include "framework/thread_win.h"
+#include "framework/wide_text_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
 #include "ui/main_form_win.h"
@@ -282,23 +283,23 @@ private:
 class BareWindow {
 public:
     BareWindow(HICON still, HICON frame) {
-        window_ = CreateWindowExA(0, "STATIC", "bare", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 219, 160, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        window_ = CreateWindowExW(0, L"STATIC", L"bare", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 219, 160, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
         for (int i = 0; i < 4; ++i)
-            labels_[i] = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 32, 21 + 24 * i, 150, 16, window_,
-                                         nullptr, GetModuleHandleA(nullptr), nullptr);
+            labels_[i] = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 32, 21 + 24 * i, 150, 16, window_,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr);
         icons_[0] = still;
         icons_[1] = frame;
-        record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record_.cbSize = NOTIFYICONDATAW_V1_SIZE;
         record_.hWnd = window_;
         record_.uID = 1;
         record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record_.uCallbackMessage = WM_APP + 1;
         record_.hIcon = icons_[0];
-        shown_ = Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+        shown_ = Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
     }
     ~BareWindow() {
-        Shell_NotifyIconA(NIM_DELETE, &record_);
+        Shell_NotifyIconW(NIM_DELETE, &record_);
         DestroyWindow(window_);
     }
     BareWindow(const BareWindow&) = delete;
@@ -307,18 +308,18 @@ public:
     // What a cycle shows: the icon (one modify) and the four counts.
     void Show(int round, bool failed) {
         record_.hIcon = icons_[failed];
-        Shell_NotifyIconA(NIM_MODIFY, &record_);
+        Shell_NotifyIconW(NIM_MODIFY, &record_);
         const std::string texts[] = {"Проверок: " + std::to_string(round), "Успешных: " + std::to_string(round / 2),
                                      "Неудачи подряд: " + std::to_string(failed ? 1 : 0),
                                      "Ушло сообщений: 0"};
-        for (int i = 0; i < 4; ++i) SetWindowTextA(labels_[i], texts[i].c_str());
+        for (int i = 0; i < 4; ++i) SetWindowTextW(labels_[i], fw::Wide(texts[i]).c_str());
     }
 
 private:
     HWND window_ = nullptr;
     HWND labels_[4] = {};
     HICON icons_[2] = {};
-    NOTIFYICONDATAA record_{};
+    NOTIFYICONDATAW record_{};
     bool shown_ = false;
 };
 
@@ -609,10 +610,10 @@ int Run(int argc, char** argv) {
     services.sendAlert = [&alerts](const Text&, const Text&) { return ++alerts, false; };
 
     ShellTimes shell;
-    SetTrayShellHook([&shell](DWORD message, const NOTIFYICONDATAA& record) {
+    SetTrayShellHook([&shell](DWORD message, const NOTIFYICONDATAW& record) {
         const bool owner = GetCurrentThreadId() == shell.ownerThread;
         const double start = owner ? Now() : 0;
-        const BOOL result = Shell_NotifyIconA(message, const_cast<NOTIFYICONDATAA*>(&record));
+        const BOOL result = Shell_NotifyIconW(message, const_cast<NOTIFYICONDATAW*>(&record));
         if (owner) shell.ownerMs += Now() - start;
         ++shell.calls;
         return result;
