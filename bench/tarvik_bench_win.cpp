@@ -531,9 +531,9 @@ int Argument(int argc, char** argv, int index, int fallback) {
     return argc > index ? std::max(1, std::atoi(argv[index])) : fallback;
 }
 
-Text BesideProgram(const char* name) {
-    const Text ini = IniPath();
-    return ini.substr(0, ini.rfind('\\') + 1) + name;
+std::wstring BesideProgram(const wchar_t* name) {
+    const std::wstring& ini = IniPath();
+    return ini.substr(0, ini.rfind(L'\\') + 1) + name;
 }
 
 // The times of one cycle's parts, in milliseconds.
@@ -576,13 +576,11 @@ int Run(int argc, char** argv) {
     // the bench calls the timer's handler), the web probe on /flip, and a
     // threshold that is never reached, so no alert is raised.
     const Text url = Text(kServerAddress) + "/flip";
-    const Text ini = IniPath();
-    DeleteFileA(ini.c_str());
+    DeleteFileW(IniPath().c_str());
     const std::pair<const char*, Text> keys[] = {{"IP", ""},       {"HOST", url},     {"INTERVAL", "3600"},
                                                  {"ACTIONS", "-1"}, {"COMPUTER", ""}, {"MESSAGE", ""},
                                                  {"STATUS", "0"}};
-    for (const auto& [key, value] : keys) WritePrivateProfileStringA("SETUP", key, value.c_str(), ini.c_str());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+    for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
 
     int boxes = 0;
     fw::SetMessageBoxHook([&](const fw::MessageBoxRequest& box) {
@@ -829,13 +827,13 @@ int Run(int argc, char** argv) {
                 low.privateBytes / 1024.0, high.privateBytes / 1024.0, SourceName(sources.privateBytes),
                 first.heapBytes / 1024.0, last.heapBytes / 1024.0, newHandles.c_str());
 
-    std::ofstream csv(BesideProgram("bench_samples.csv").c_str());
+    std::ofstream csv(BesideProgram(L"bench_samples.csv").c_str());
     csv << "cycle,handles,gdi,user,private_kb,heap_kb,threads\n";
     for (const Sample& s : samples)
         csv << s.cycle << ',' << s.handles << ',' << s.gdi << ',' << s.user << ',' << s.privateBytes / 1024 << ','
             << s.heapBytes / 1024 << ',' << s.threads << '\n';
 
-    std::ofstream figures(BesideProgram("bench_figures.txt").c_str());
+    std::ofstream figures(BesideProgram(L"bench_figures.txt").c_str());
     auto put = [&](const char* name, double value, int decimals) {
         char text[64];
         std::snprintf(text, sizeof text, "%.*f", decimals, value);

@@ -13,6 +13,7 @@
 #include "framework/application_win.h"
 #include "framework/function_thread_win.h"
 #include "framework/steady_clock_win.h"
+#include "framework/wide_text_win.h"
 #include "monitor/http_test_server_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
@@ -44,19 +45,13 @@ protected:
     }
 
     static void RemoveSettings() {
-        RemoveDirectoryA(IniPath().c_str());
-        DeleteFileA(IniPath().c_str());
+        RemoveDirectoryW(IniPath().c_str());
+        DeleteFileW(IniPath().c_str());
     }
     static void WriteSettings(const std::vector<std::pair<Text, Text>>& keys) {
-        for (const auto& [key, value] : keys)
-            WritePrivateProfileStringA("SETUP", key.c_str(), value.c_str(), IniPath().c_str());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+        for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
     }
-    static Text Saved(const char* key) {
-        char value[256] = {};
-        GetPrivateProfileStringA("SETUP", key, "<none>", value, sizeof value, IniPath().c_str());
-        return value;
-    }
+    static Text Saved(const char* key) { return IniReadValue(IniPath(), "SETUP", key); }
     static void WriteFullSettings(const char* status, const char* interval = "7") {
         WriteSettings({{"IP", "127.0.0.1"}, {"HOST", "127.0.0.2/page"}, {"INTERVAL", interval}, {"ACTIONS", "3"},
                        {"COMPUTER", "Desk"}, {"MESSAGE", "Нет связи"}, {"STATUS", status}});
@@ -405,7 +400,7 @@ TEST_F(MainFormTest, RefusedWriteKeepsProgramRunningWithTheWindowAsItWas) {
         Start();
         const bool shown = Shown();
         RemoveSettings();
-        ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));  // no file can be written there
+        ASSERT_TRUE(CreateDirectoryW(IniPath().c_str(), nullptr));  // no file can be written there
         if (c.throughMenu) {
             try {
                 form->N1->Click();
@@ -418,7 +413,7 @@ TEST_F(MainFormTest, RefusedWriteKeepsProgramRunningWithTheWindowAsItWas) {
         }
         EXPECT_FALSE(RunLoop(300));
         ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + IniPath() + ".");
+        EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + fw::Narrow(IniPath()) + ".");
         EXPECT_EQ(Shown(), shown);
         EXPECT_EQ(form->ExitRequested, c.throughMenu) << "keeps its value";
         EXPECT_EQ(form->Timer->Ticking(), form->Status->Checked()) << "the timer as it was";
@@ -456,7 +451,7 @@ TEST_F(MainFormTest, SessionEndSavesTheFieldsAsTheyStandACancelledOneNothing) {
         SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0);
         if (!c.writable) {
             RemoveSettings();
-            ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));
+            ASSERT_TRUE(CreateDirectoryW(IniPath().c_str(), nullptr));
         }
         SendMessageA(form->Handle(), WM_ENDSESSION, c.ends, 0);
         EXPECT_EQ(c.ends ? RunLoop() : RunLoop(300), c.ends != FALSE) << "the loop ends with the session";
