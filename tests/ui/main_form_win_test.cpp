@@ -733,6 +733,12 @@ TEST_F(MainFormTest, TheWindowTheTabsAndTheIconsMenuReadInRussian) {
         captions += caption + std::wstring(L" ");
     }
     EXPECT_EQ(captions, L"Статистика Настройки Помощь ");
+    // A face with Cyrillic letters, whatever the system's own set.
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(screen, form->TNeud->GetFont().Handle());
+    EXPECT_EQ(GetTextCharset(screen), RUSSIAN_CHARSET);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
 
     std::wstring item;
     std::atomic<bool> done{false};
