@@ -40,6 +40,7 @@
 #include "framework/application_win.h"
 #include "framework/message_box_win.h"
 #include "framework/thread_win.h"
+#include "framework/wide_text_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
 #include "ui/main_form_win.h"
@@ -282,23 +283,23 @@ private:
 class BareWindow {
 public:
     BareWindow(HICON still, HICON frame) {
-        window_ = CreateWindowExA(0, "STATIC", "bare", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 219, 160, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+        window_ = CreateWindowExW(0, L"STATIC", L"bare", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 219, 160, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
         for (int i = 0; i < 4; ++i)
-            labels_[i] = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 32, 21 + 24 * i, 150, 16, window_,
-                                         nullptr, GetModuleHandleA(nullptr), nullptr);
+            labels_[i] = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 32, 21 + 24 * i, 150, 16, window_,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr);
         icons_[0] = still;
         icons_[1] = frame;
-        record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        record_.cbSize = NOTIFYICONDATAW_V1_SIZE;
         record_.hWnd = window_;
         record_.uID = 1;
         record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record_.uCallbackMessage = WM_APP + 1;
         record_.hIcon = icons_[0];
-        shown_ = Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+        shown_ = Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
     }
     ~BareWindow() {
-        Shell_NotifyIconA(NIM_DELETE, &record_);
+        Shell_NotifyIconW(NIM_DELETE, &record_);
         DestroyWindow(window_);
     }
     BareWindow(const BareWindow&) = delete;
@@ -307,18 +308,18 @@ public:
     // What a cycle shows: the icon (one modify) and the four counts.
     void Show(int round, bool failed) {
         record_.hIcon = icons_[failed];
-        Shell_NotifyIconA(NIM_MODIFY, &record_);
+        Shell_NotifyIconW(NIM_MODIFY, &record_);
         const std::string texts[] = {"Проверок: " + std::to_string(round), "Успешных: " + std::to_string(round / 2),
                                      "Неудачи подряд: " + std::to_string(failed ? 1 : 0),
                                      "Ушло сообщений: 0"};
-        for (int i = 0; i < 4; ++i) SetWindowTextA(labels_[i], texts[i].c_str());
+        for (int i = 0; i < 4; ++i) SetWindowTextW(labels_[i], fw::Wide(texts[i]).c_str());
     }
 
 private:
     HWND window_ = nullptr;
     HWND labels_[4] = {};
     HICON icons_[2] = {};
-    NOTIFYICONDATAA record_{};
+    NOTIFYICONDATAW record_{};
     bool shown_ = false;
 };
 
@@ -530,9 +531,9 @@ int Argument(int argc, char** argv, int index, int fallback) {
     return argc > index ? std::max(1, std::atoi(argv[index])) : fallback;
 }
 
-Text BesideProgram(const char* name) {
-    const Text ini = IniPath();
-    return ini.substr(0, ini.rfind('\\') + 1) + name;
+std::wstring BesideProgram(const wchar_t* name) {
+    const std::wstring& ini = IniPath();
+    return ini.substr(0, ini.rfind(L'\\') + 1) + name;
 }
 
 // The times of one cycle's parts, in milliseconds.
@@ -575,13 +576,11 @@ int Run(int argc, char** argv) {
     // the bench calls the timer's handler), the web probe on /flip, and a
     // threshold that is never reached, so no alert is raised.
     const Text url = Text(kServerAddress) + "/flip";
-    const Text ini = IniPath();
-    DeleteFileA(ini.c_str());
+    DeleteFileW(IniPath().c_str());
     const std::pair<const char*, Text> keys[] = {{"IP", ""},       {"HOST", url},     {"INTERVAL", "3600"},
                                                  {"ACTIONS", "-1"}, {"COMPUTER", ""}, {"MESSAGE", ""},
                                                  {"STATUS", "0"}};
-    for (const auto& [key, value] : keys) WritePrivateProfileStringA("SETUP", key, value.c_str(), ini.c_str());
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());
+    for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
 
     int boxes = 0;
     fw::SetMessageBoxHook([&](const fw::MessageBoxRequest& box) {
@@ -609,10 +608,10 @@ int Run(int argc, char** argv) {
     services.sendAlert = [&alerts](const Text&, const Text&) { return ++alerts, false; };
 
     ShellTimes shell;
-    SetTrayShellHook([&shell](DWORD message, const NOTIFYICONDATAA& record) {
+    SetTrayShellHook([&shell](DWORD message, const NOTIFYICONDATAW& record) {
         const bool owner = GetCurrentThreadId() == shell.ownerThread;
         const double start = owner ? Now() : 0;
-        const BOOL result = Shell_NotifyIconA(message, const_cast<NOTIFYICONDATAA*>(&record));
+        const BOOL result = Shell_NotifyIconW(message, const_cast<NOTIFYICONDATAW*>(&record));
         if (owner) shell.ownerMs += Now() - start;
         ++shell.calls;
         return result;
@@ -828,13 +827,13 @@ int Run(int argc, char** argv) {
                 low.privateBytes / 1024.0, high.privateBytes / 1024.0, SourceName(sources.privateBytes),
                 first.heapBytes / 1024.0, last.heapBytes / 1024.0, newHandles.c_str());
 
-    std::ofstream csv(BesideProgram("bench_samples.csv").c_str());
+    std::ofstream csv(BesideProgram(L"bench_samples.csv").c_str());
     csv << "cycle,handles,gdi,user,private_kb,heap_kb,threads\n";
     for (const Sample& s : samples)
         csv << s.cycle << ',' << s.handles << ',' << s.gdi << ',' << s.user << ',' << s.privateBytes / 1024 << ','
             << s.heapBytes / 1024 << ',' << s.threads << '\n';
 
-    std::ofstream figures(BesideProgram("bench_figures.txt").c_str());
+    std::ofstream figures(BesideProgram(L"bench_figures.txt").c_str());
     auto put = [&](const char* name, double value, int decimals) {
         char text[64];
         std::snprintf(text, sizeof text, "%.*f", decimals, value);

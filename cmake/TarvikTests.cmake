@@ -43,6 +43,44 @@ function(tarvik_test name)
     endif()
 endfunction()
 
+# tarvik_locale_runs(<test> <gtest filter>)
+#
+# Runs the tests of <test> that the filter names once more under each locale
+# of TARVIK_OTHER_LOCALES (Windows builds): Wine gives the program the code
+# page of the locale, as an English (1252) or a Chinese (936) Windows would,
+# and the texts must still read in Russian and the settings keep their
+# bytes. Each run is a CTest test of its own, <test>_<locale>, with the same
+# fixture, locks, environment and limit as <test>; it fails when the filter
+# names no test.
+set(TARVIK_OTHER_LOCALES en_US.UTF-8 zh_CN.UTF-8)
+function(tarvik_locale_runs name filter)
+    if(NOT WIN32)
+        return()
+    endif()
+    foreach(property ENVIRONMENT RESOURCE_LOCK FIXTURES_REQUIRED TIMEOUT)
+        get_test_property(${name} ${property} ${property})
+        if(NOT ${property})
+            set(${property} "")
+        endif()
+    endforeach()
+    foreach(locale ${TARVIK_OTHER_LOCALES})
+        string(REGEX REPLACE "\\..*" "" short ${locale})
+        set(run ${name}_${short})
+        add_test(NAME ${run} COMMAND ${name} --gtest_filter=${filter}
+                 --gtest_output=xml:Z:${CMAKE_CURRENT_BINARY_DIR}/${run}.xml)
+        set(env ${ENVIRONMENT})
+        list(APPEND env TARVIK_LANG=${locale})
+        set_tests_properties(${run} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${TIMEOUT}
+                             FAIL_REGULAR_EXPRESSION "\\[  PASSED  \\] 0 tests")
+        if(RESOURCE_LOCK)
+            set_tests_properties(${run} PROPERTIES RESOURCE_LOCK "${RESOURCE_LOCK}")
+        endif()
+        if(FIXTURES_REQUIRED)
+            set_tests_properties(${run} PROPERTIES FIXTURES_REQUIRED "${FIXTURES_REQUIRED}")
+        endif()
+    endforeach()
+endfunction()
+
 # tarvik_test_dll(<name> SOURCES ... OUTPUT_NAME <file name without .dll> DIRECTORY <dir>)
 # A test double of a system library, built into <dir>: from there a test puts
 # it into the Wine prefix's system folder, or runs beside it.

@@ -253,8 +253,8 @@ def main():
     out.append(f"- **The baseline**: a bare loop of the platform calls that a cycle has to make, as any program "
                f"doing the same job would make them: the WinINet sequence of a web check (open, connect, open the "
                f"request, add the header, send, read to the end, close; the same flags and the same request), one "
-               f"`Shell_NotifyIconA(NIM_MODIFY)` of an icon of its own with the program's pictures, and four "
-               f"`SetWindowTextA` on plain labels. As many rounds as the series below, after as many warm-up "
+               f"`Shell_NotifyIconW(NIM_MODIFY)` of an icon of its own with the program's pictures, and four "
+               f"`SetWindowTextW` on plain labels. As many rounds as the series below, after as many warm-up "
                f"rounds, against the same server failing and succeeding by turns, in the same process while the "
                f"window stands idle. Every figure below is set against it.")
     out.append(f"- **The check cycle**: the real main window `TForm1` built from its layout, whose timer handler "
@@ -330,7 +330,7 @@ def main():
     out.append(f"| Handing the result back, counting and switching the animation off (successes) | "
                f"{num['animation_off_mean_ms']:.3f} ms |")
     out.append(f"| Writing the four labels | {num['labels_mean_ms']:.3f} ms |")
-    out.append(f"| Of the cost beyond the probe: inside `Shell_NotifyIconA` | {num['shell_mean_ms']:.3f} ms "
+    out.append(f"| Of the cost beyond the probe: inside `Shell_NotifyIconW` | {num['shell_mean_ms']:.3f} ms "
                f"({shell_share:.0f}%) |")
     out.append(f"| Cycles that all succeed (icon left alone), beyond the probe: mean / median / 95th percentile | "
                f"{num['steady_overhead_mean_ms']:.3f} ms / {num['steady_overhead_median_ms']:.3f} ms / "

@@ -11,7 +11,10 @@
 #                       shows the program's session message as the same box
 #                       takes its place in the prefix's system folder;
 #   docs/icon-still.png, icon-alarm.png
-#                       the icon's two pictures, twice their size.
+#                       the icon's two pictures, twice their size;
+#   docs/window-statistics-english.png
+#                       the statistics page once more on an English Windows
+#                       (Wine's code page 1252): the same Russian window.
 # TARVIK_BUILD: the build root (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -93,4 +96,20 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     sleep 1
     import -window root -crop 110x25+0+20 +repage "$DOCS/tray-menu.png"
     echo "screenshot: docs/tray-menu.png"
+'
+
+# The same program under the English locale: Wine gives it code page 1252,
+# as an English, German or French Windows would.
+TARVIK_LANG=en_US.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    set -eu
+    "$WINE_RUN" "$EXE" >/dev/null 2>&1 &
+    program=$!
+    finish() { kill $program 2>/dev/null || true; wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
+    trap finish EXIT
+    window=$(timeout 120 xdotool search --sync --onlyvisible --name "^Тарвик\$" | head -n1)
+    sleep 2
+    xdotool mousemove --window "$window" 45 120 click 1
+    sleep 1
+    import -window "$window" "$DOCS/window-statistics-english.png"
+    echo "screenshot: docs/window-statistics-english.png"
 '

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the disk of the 32-bit test machine (see vm-test.sh) from Debian's
 # package archive only: a Debian 12 amd64 system whose kernel runs 32-bit
-# programs, with 32-bit and 64-bit Wine, Xvfb, the Russian locale and what the
-# test command runs inside it.
+# programs, with 32-bit and 64-bit Wine, Xvfb, the Russian, English and
+# Chinese locales and what the test command runs inside it.
 #
 #   vm-image.sh <dir>   makes <dir>/root.img (raw ext4), <dir>/vmlinuz and
 #                       <dir>/initrd.img; works in <dir> only
@@ -70,8 +70,12 @@ apt_opts=(-o Acquire::Retries=5)
 retry 5 in_root apt-get "${apt_opts[@]}" update
 retry 3 in_root apt-get "${apt_opts[@]}" install -y --no-install-recommends "${packages[@]}"
 
-sed -i 's/^# *\(ru_RU.UTF-8 UTF-8\)/\1/' "$root/etc/locale.gen"
-grep -q '^ru_RU.UTF-8 UTF-8' "$root/etc/locale.gen" || echo 'ru_RU.UTF-8 UTF-8' >> "$root/etc/locale.gen"
+# Russian for every test; English and Chinese for the runs that check the
+# program on a Windows of another code page.
+for l in ru_RU en_US zh_CN; do
+    sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" "$root/etc/locale.gen"
+    grep -q "^$l.UTF-8 UTF-8" "$root/etc/locale.gen" || echo "$l.UTF-8 UTF-8" >> "$root/etc/locale.gen"
+done
 in_root locale-gen >>"$log" 2>&1
 
 # The guest's only process before the job: mount what programs expect, bring

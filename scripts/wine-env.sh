@@ -5,7 +5,9 @@ case ${TARVIK_WIN_ARCH:-i686} in
 x86_64) export WINELOADER=/usr/lib/wine/wine64 WINEARCH=win64 ;;
 *)      export WINELOADER=/usr/lib/wine/wine WINEARCH=win32 ;;
 esac
-export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+# Wine takes the programs' code page from the locale: the Russian one (1251)
+# unless TARVIK_LANG names another (en_US.UTF-8 gives 1252, zh_CN.UTF-8 936).
+export LANG=${TARVIK_LANG:-ru_RU.UTF-8} LC_ALL=${TARVIK_LANG:-ru_RU.UTF-8}
 # TARVIK_DLL_OVERRIDES: entries of the tests' own, separated by ";" or by
 # blanks (a ";" is hard to carry through CMake's lists).
 overrides=${TARVIK_DLL_OVERRIDES:-}

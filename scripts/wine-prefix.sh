@@ -18,6 +18,9 @@ action=$1 root=$2 mode=$3
 prefix="$root/$mode"
 
 export WINEDEBUG=-all
+# The prefixes are made, and their servers kept, under the Russian locale;
+# a program run under another still gets that locale's code page.
+unset TARVIK_LANG
 . "$(dirname "$0")/wine-env.sh"
 
 create() {

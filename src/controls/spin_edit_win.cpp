@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <utility>
 
 #include "base/error.h"
@@ -12,6 +13,7 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/system_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik {
 
@@ -36,6 +38,12 @@ private:
 };
 
 const char kHostClass[] = "TarvikSpinHost";
+
+// The text of a wide message's lParam (none: the empty text).
+Text NarrowText(LPARAM lParam) {
+    const auto* text = reinterpret_cast<const wchar_t*>(lParam);
+    return text ? fw::Narrow(text, wcslen(text)) : Text();
+}
 
 }  // namespace
 
@@ -255,17 +263,18 @@ LRESULT TSpinEdit::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // The edit control's own paste would keep the line breaks.
         if (editorEnabled_ && !readOnly_) {
             if (const auto text = fw::ClipboardText(Handle()))
-                SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
+                SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(fw::Wide(*text).c_str()));
         }
         return 0;
     case EM_REPLACESEL:
+        // The window is a wide one: the texts of these two come in UTF-16.
         if (lParam) {
-            const Text line = FirstLine(reinterpret_cast<const char*>(lParam));
+            const std::wstring line = fw::Wide(FirstLine(NarrowText(lParam)));
             return fw::Edit::HandleMessage(message, wParam, reinterpret_cast<LPARAM>(line.c_str()));
         }
         break;
     case WM_SETTEXT:
-        return WriteText(wParam, reinterpret_cast<const char*>(lParam));
+        return WriteText(wParam, NarrowText(lParam));
     default:
         break;
     }
@@ -281,8 +290,8 @@ bool TSpinEdit::Command(WORD code) {
 
 // A multi-line edit control tells nothing of a written text, so the field
 // does; and it keeps the text on one line.
-LRESULT TSpinEdit::WriteText(WPARAM wParam, const char* text) {
-    const Text line = FirstLine(text ? text : "");
+LRESULT TSpinEdit::WriteText(WPARAM wParam, const Text& text) {
+    const std::wstring line = fw::Wide(FirstLine(text));
     const Text before = GetText();
     LRESULT result = 0;
     {
@@ -360,8 +369,8 @@ int TSpinEdit::MinHeight() {
     int cell = 0;
     if (HDC dc = GetDC(nullptr)) {
         HGDIOBJ old = SelectObject(dc, GetFont().Handle());
-        TEXTMETRICA metrics{};
-        if (GetTextMetricsA(dc, &metrics)) cell = metrics.tmHeight;
+        TEXTMETRICW metrics{};
+        if (GetTextMetricsW(dc, &metrics)) cell = metrics.tmHeight;
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
     }
@@ -379,8 +388,8 @@ void TSpinEdit::SetTextRect() {
 }
 
 char TSpinEdit::DecimalSeparator() const {
-    char separator[4] = {};
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 1) return separator[0];
+    wchar_t separator[4] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) > 1) return fw::Narrow(separator, 1)[0];
     return '.';
 }
 

@@ -87,7 +87,7 @@ private:
     void DestroyButtonPart();
     void LayoutButtons();
     void Step(Extended delta, const fw::NotifyEvent& after);
-    LRESULT WriteText(WPARAM wParam, const char* text);
+    LRESULT WriteText(WPARAM wParam, const Text& text);
     // OnChange, unless a step is under way or the field is going.
     void TextChanged();
     void SetTextRect();

@@ -11,6 +11,7 @@
 #include "framework/form_win.h"
 #include "framework/layout_reader.h"
 #include "framework/system_library_win.h"
+#include "framework/wide_text_win.h"
 #include "framework/window_win.h"
 
 namespace tarvik {
@@ -20,12 +21,12 @@ namespace {
 const char kWindowClass[] = "TarvikTrayWindow";
 constexpr UINT_PTR kAddRetryTimer = 1;
 constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
-constexpr std::size_t kTipBytes = 63;  // the record's 64-byte field and its zero
+constexpr std::size_t kTipBytes = 63;  // the record's 64-character field and its zero
 constexpr UINT kNotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 #ifndef _WIN64
-// The first-version record, which every shell understands, as the 32-bit
-// program hands it over.
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first-version notification record is 88 bytes");
+// The first-version wide record, which every shell (XP's too) understands,
+// as the 32-bit program hands it over.
+static_assert(NOTIFYICONDATAW_V1_SIZE == 152, "the first-version wide notification record is 152 bytes");
 #endif
 
 TrayShellHook& ShellHook() {
@@ -55,10 +56,10 @@ void SetTrayShellHook(TrayShellHook hook) {
 }
 
 namespace {
-BOOL CallShell(DWORD message, const NOTIFYICONDATAA& record) {
+BOOL CallShell(DWORD message, const NOTIFYICONDATAW& record) {
     if (const TrayShellHook& hook = ShellHook()) return hook(message, record);
-    NOTIFYICONDATAA copy = record;
-    return Shell_NotifyIconA(message, &copy);
+    NOTIFYICONDATAW copy = record;
+    return Shell_NotifyIconW(message, &copy);
 }
 }  // namespace
 
@@ -251,7 +252,7 @@ HWND TTrayIcon::MessageWindowHandle() const {
     return messageWindow_ ? messageWindow_->Handle() : nullptr;
 }
 
-NOTIFYICONDATAA TTrayIcon::NotifyRecord() const {
+NOTIFYICONDATAW TTrayIcon::NotifyRecord() const {
     Guard guard(lock_->section);
     return notifyRecord_;
 }
@@ -276,17 +277,18 @@ Text TTrayIcon::ShortHint() const {
 }
 
 void TTrayIcon::FillNotifyRecord() {
-    // The first-version record: every shell understands it, and its size is
-    // 88 bytes in the 32-bit program.
-    notifyRecord_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    // The first-version wide record: every shell understands it, its size
+    // is 152 bytes in the 32-bit program, and its tooltip reads right on a
+    // system of any code page.
+    notifyRecord_.cbSize = NOTIFYICONDATAW_V1_SIZE;
     notifyRecord_.hWnd = MessageWindowHandle();
     notifyRecord_.uID = 0;
     notifyRecord_.uFlags = kNotifyFlags;
     const fw::Icon* icon = CurrentIcon();
     notifyRecord_.hIcon = icon ? icon->Handle() : nullptr;
-    const Text tip = ShortHint();
+    const std::wstring tip = fw::Wide(ShortHint());
     std::memset(notifyRecord_.szTip, 0, sizeof notifyRecord_.szTip);
-    std::memcpy(notifyRecord_.szTip, tip.data(), tip.size());
+    tip.copy(notifyRecord_.szTip, tip.size());
     notifyRecord_.uCallbackMessage = kTrayCallbackMessage;
 }
 
@@ -470,7 +472,7 @@ LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         // program whose window is hidden could no longer be reached.
         Guard guard(lock_->section);
         if (active_ && !IsDestroying()) ShowInTray();
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     if (message == WM_TIMER && wParam == kAddRetryTimer) {
         Guard guard(lock_->section);
@@ -481,7 +483,7 @@ LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         }
         return 0;
     }
-    if (message != kTrayCallbackMessage || !Enabled()) return DefWindowProcA(window, message, wParam, lParam);
+    if (message != kTrayCallbackMessage || !Enabled()) return DefWindowProcW(window, message, wParam, lParam);
     try {
         HandleMouseNotice(static_cast<UINT>(lParam));
     } catch (...) {

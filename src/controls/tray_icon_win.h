@@ -37,16 +37,16 @@ static_assert(kTrayCallbackMessage >= WM_APP && kTrayCallbackMessage <= 0xBFFF);
 
 // The shell call behind every add, modify and delete request. Tests replace
 // it to see the requests and to refuse adds; an empty hook restores
-// Shell_NotifyIconA. It runs on the owning thread and on animation threads,
+// Shell_NotifyIconW. It runs on the owning thread and on animation threads,
 // so a hook must be thread-safe; set it while no tray icon exists.
-using TrayShellHook = std::function<BOOL(DWORD message, const NOTIFYICONDATAA& record)>;
+using TrayShellHook = std::function<BOOL(DWORD message, const NOTIFYICONDATAW& record)>;
 void SetTrayShellHook(TrayShellHook hook);
 
 // A request to the shell kept to be sent later, and the sending: in order,
 // with TrayLock::shell held.
 struct TrayShellRequest {
     DWORD message;
-    NOTIFYICONDATAA record;
+    NOTIFYICONDATAW record;
 };
 void SendTrayRequests(const std::vector<TrayShellRequest>& requests);
 
@@ -96,7 +96,7 @@ public:
     // The window the shell sends its notices to.
     HWND MessageWindowHandle() const;
     // A copy of the record last sent to the shell.
-    NOTIFYICONDATAA NotifyRecord() const;
+    NOTIFYICONDATAW NotifyRecord() const;
     int FrameIndex() const;
 
     // One animation tick; the animation thread runs it with the lock held.
@@ -156,7 +156,7 @@ private:
     std::unique_ptr<LockedPart> iconsPart_;
     fw::Icon icon_;
     TIconList icons_;
-    NOTIFYICONDATAA notifyRecord_{};
+    NOTIFYICONDATAW notifyRecord_{};
     fw::PopupMenu* popupMenu_ = nullptr;
     TTimerThread* animationThread_ = nullptr;  // not owned: it frees itself
     std::vector<TrayShellRequest>* keptRequests_ = nullptr;  // during AdvanceFrame

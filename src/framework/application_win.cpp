@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "base/error.h"
-#include "base/program_title.h"
 #include "framework/common_controls_win.h"
 #include "framework/form_win.h"
 #include "framework/message_box_win.h"
+#include "framework/program_file_win.h"
 #include "framework/window_win.h"
 
 namespace tarvik::fw {
@@ -73,11 +73,7 @@ HWND Application::Handle() {
 }
 
 const Text& Application::Title() {
-    if (title_.empty()) {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        title_ = ProgramTitle(path);
-    }
+    if (title_.empty()) title_ = ProgramFileTitle();
     return title_;
 }
 
@@ -93,7 +89,8 @@ void Application::Run() {
     if (mainForm_ && showMainForm_) mainForm_->Show();
     while (!terminated_) {
         MSG message;
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        // Wide, as the windows are: a typed character reaches them whole.
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == -1) break;
         if (!got) {
             terminated_ = true;
@@ -105,7 +102,7 @@ void Application::Run() {
 
 bool Application::ProcessMessages() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         if (!HandleMessage(message)) return false;
     return true;
 }
@@ -124,7 +121,7 @@ bool Application::HandleMessage(MSG& message) {
     // The active form sees its keys before they are dispatched.
     if (Form* form = ActiveForm(); form && form->PreTranslateMessage(message)) return true;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "framework/clipboard_win.h"
 
-#include <cstring>
+#include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -30,7 +30,7 @@ public:
     }
     LockedMemory(const LockedMemory&) = delete;
     LockedMemory& operator=(const LockedMemory&) = delete;
-    const char* Data() const { return static_cast<const char*>(data_); }
+    const wchar_t* Data() const { return static_cast<const wchar_t*>(data_); }
     std::size_t Size() const { return data_ ? GlobalSize(memory_) : 0; }
 
 private:
@@ -43,13 +43,15 @@ private:
 std::optional<Text> ClipboardText(HWND owner) {
     const OpenedClipboard clipboard(owner);
     if (!clipboard) return std::nullopt;
-    const LockedMemory memory(GetClipboardData(CF_TEXT));
+    // The wide text, which the system makes from any other text format: the
+    // 8-bit one would come in the system's code page, not in ours.
+    const LockedMemory memory(GetClipboardData(CF_UNICODETEXT));
     if (!memory.Data()) return std::nullopt;
     // Another program put the data there: it need not end with a zero.
-    const void* end = std::memchr(memory.Data(), '\0', memory.Size());
-    const std::size_t length = end ? static_cast<std::size_t>(static_cast<const char*>(end) - memory.Data())
-                                   : memory.Size();
-    return Text(memory.Data(), length);
+    const std::size_t units = memory.Size() / sizeof(wchar_t);
+    std::size_t length = 0;
+    while (length < units && memory.Data()[length] != L'\0') ++length;
+    return Narrow(memory.Data(), length);
 }
 
 }  // namespace tarvik::fw

@@ -9,10 +9,10 @@
 
 namespace tarvik::fw {
 
-// The clipboard's 8-bit text (the system converts other text formats), up to
-// its terminating zero and never past the memory that holds it; nothing
-// when the clipboard holds no text or cannot be opened. `owner` is the
-// window that opens it.
+// The clipboard's text in Windows-1251 ("?" for a character the page lacks),
+// up to its terminating zero and never past the memory that holds it;
+// nothing when the clipboard holds no text or cannot be opened. `owner` is
+// the window that opens it.
 std::optional<Text> ClipboardText(HWND owner);
 
 }  // namespace tarvik::fw

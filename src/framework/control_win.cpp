@@ -12,6 +12,7 @@
 #include "framework/layout_reader.h"
 #include "framework/menu.h"
 #include "framework/system_error_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -83,15 +84,15 @@ void Control::ApplyBounds(const RECT&) {
 Text Control::Caption() const {
     HWND window = WindowHandleOrNull();
     if (!window) return caption_;
-    Text text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return Narrow(text);
 }
 
 void Control::SetCaption(const Text& caption) {
     if (caption == Caption()) return;
     caption_ = caption;
-    if (HandleAllocated()) SetWindowTextA(WindowHandleOrNull(), caption.c_str());
+    if (HandleAllocated()) SetWindowTextW(WindowHandleOrNull(), Wide(caption).c_str());
     CaptionChanged();
 }
 
@@ -346,10 +347,16 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_CHAR: {
-        auto key = static_cast<char>(wParam);
+        // The window is a wide one: the character comes in UTF-16, and the
+        // handlers see its Windows-1251 byte.
+        const wchar_t typed = static_cast<wchar_t>(wParam);
+        const Text narrow = Narrow(&typed, 1);
+        char key = narrow[0];
         KeyPress(key);
         if (key == 0) return 0;
-        wParam = static_cast<unsigned char>(key);
+        // A character left as it was goes on as typed (one that the page
+        // lacks too, so that a pair of surrogates stays whole).
+        if (key != narrow[0]) wParam = static_cast<WPARAM>(Wide(Text(1, key))[0]);
         break;
     }
     case WM_MOUSEWHEEL: {

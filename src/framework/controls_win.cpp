@@ -8,6 +8,7 @@
 #include "framework/gdi_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -75,7 +76,8 @@ void Label::AdjustSize() {
     {
         const SelectedObject font(dc.Get(), GetFont().Handle());
         const Text text = Caption();
-        DrawTextA(dc.Get(), text.empty() ? " " : text.c_str(), -1, &bounds, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+        DrawTextW(dc.Get(), Wide(text.empty() ? " " : text).c_str(), -1, &bounds,
+                  DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     }
     // The edge the text is aligned to stays where it is.
     int left = Left();
@@ -342,11 +344,11 @@ void PageControl::ChildAdded(Control& child) {
     auto* page = dynamic_cast<TabSheet*>(&child);
     if (!page) return;
     pages_.push_back(page);
-    const Text caption = page->Caption();
-    TCITEMA item{};
+    std::wstring caption = Wide(page->Caption());
+    TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(caption.c_str());
-    SendMessageA(Handle(), TCM_INSERTITEMA, pages_.size() - 1, reinterpret_cast<LPARAM>(&item));
+    item.pszText = &caption[0];
+    SendMessageW(Handle(), TCM_INSERTITEMW, pages_.size() - 1, reinterpret_cast<LPARAM>(&item));
     PlacePages();
     if (!activePage_) activePage_ = page;
     ShowActivePage();
@@ -366,11 +368,11 @@ void PageControl::BoundsChanged() { PlacePages(); }
 void PageControl::PageCaptionChanged(TabSheet& page) {
     const int index = IndexOf(&page);
     if (index < 0 || !HandleAllocated()) return;
-    const Text caption = page.Caption();
-    TCITEMA item{};
+    std::wstring caption = Wide(page.Caption());
+    TCITEMW item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(caption.c_str());
-    SendMessageA(Handle(), TCM_SETITEMA, index, reinterpret_cast<LPARAM>(&item));
+    item.pszText = &caption[0];
+    SendMessageW(Handle(), TCM_SETITEMW, index, reinterpret_cast<LPARAM>(&item));
     PlacePages();  // the tabs may take another row
 }
 

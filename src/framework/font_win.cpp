@@ -4,6 +4,7 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/system_error_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -46,16 +47,20 @@ bool Font::operator==(const Font& other) const {
 
 HFONT Font::Handle() const {
     if (!handle_) {
-        LOGFONTA description{};
+        LOGFONTW description{};
         description.lfHeight = height_;
         description.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
         description.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
         description.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
         description.lfStrikeOut = (style_ & fsStrikeOut) ? TRUE : FALSE;
-        description.lfCharSet = DEFAULT_CHARSET;
+        // The texts are Windows-1251: the Cyrillic character set, so that a
+        // system whose own page is another still gives a face with those
+        // letters (the Western bitmap MS Sans Serif has none). On a Russian
+        // system it is the face the system's own set would give.
+        description.lfCharSet = RUSSIAN_CHARSET;
         description.lfQuality = DEFAULT_QUALITY;
-        lstrcpynA(description.lfFaceName, name_.c_str(), LF_FACESIZE);
-        handle_.Reset(CreateFontIndirectA(&description));
+        lstrcpynW(description.lfFaceName, Wide(name_).c_str(), LF_FACESIZE);
+        handle_.Reset(CreateFontIndirectW(&description));
         if (!handle_) ThrowSystemError("Unable to create the font " + name_, GetLastError());
     }
     return handle_.Get();

@@ -152,7 +152,7 @@ bool Form::PreTranslateMessage(MSG& message) noexcept {
         return true;
     }
     // Arrow keys, Enter and Escape as in a dialog.
-    return IsDialogMessageA(Handle(), &message) != FALSE;
+    return IsDialogMessageW(Handle(), &message) != FALSE;
 }
 
 bool Form::DialogKey(UINT key) {

@@ -75,6 +75,12 @@ struct KernelHandleTraits {
     static Type Null() { return nullptr; }
     static void Close(Type h) { CloseHandle(h); }
 };
+// CreateFile's: it reports failure with INVALID_HANDLE_VALUE, not null.
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type Null() { return INVALID_HANDLE_VALUE; }
+    static void Close(Type h) { CloseHandle(h); }
+};
 
 using WindowHandle = UniqueHandle<WindowTraits>;
 using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
@@ -86,5 +92,6 @@ using IconHandle = UniqueHandle<IconTraits>;
 using MenuHandle = UniqueHandle<MenuTraits>;
 using LibraryHandle = UniqueHandle<LibraryTraits>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
+using FileHandle = UniqueHandle<FileHandleTraits>;
 
 }  // namespace tarvik::fw

@@ -10,6 +10,7 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/system_error_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -76,7 +77,7 @@ void PopupMenu::Popup(int x, int y) {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         const MenuItem& item = *items_[i];
         const UINT flags = MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED);
-        if (!AppendMenuA(menu.Get(), flags, i + 1, item.Caption().c_str()))
+        if (!AppendMenuW(menu.Get(), flags, i + 1, Wide(item.Caption()).c_str()))
             ThrowSystemError("Unable to add the menu item " + item.Name(), GetLastError());
         if (item.Default()) SetMenuDefaultItem(menu.Get(), static_cast<UINT>(i + 1), FALSE);
     }

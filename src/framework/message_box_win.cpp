@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/critical_section_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -122,7 +123,7 @@ int AppMessageBox(const Text& text, const Text& caption, unsigned style) {
     if (Hook()) return Hook()({MessageBoxRequest::Kind::Application, text, caption, style});
     HWND owner = Owner();
     DisabledThreadWindows disabled(owner);
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), style);
+    return MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), style);
 }
 
 void DisableWhileAppBoxOpen(HWND window) {
@@ -135,7 +136,9 @@ void DisableWhileAppBoxOpen(HWND window) {
 int PlatformMessageBox(const Text& text, const std::optional<Text>& caption, unsigned style) {
     BoxShown shown;
     if (Hook()) return Hook()({MessageBoxRequest::Kind::Platform, text, caption, style});
-    return MessageBoxA(GetForegroundWindow(), text.c_str(), caption ? caption->c_str() : nullptr, style);
+    const std::wstring wideText = Wide(text);
+    const std::wstring wideCaption = caption ? Wide(*caption) : std::wstring();
+    return MessageBoxW(GetForegroundWindow(), wideText.c_str(), caption ? wideCaption.c_str() : nullptr, style);
 }
 
 SteadyClock::duration TimeWithBoxOpen() {

@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "framework/application_win.h"
 #include "framework/system_error_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -25,9 +26,9 @@ const char kObjectProperty[] = "Tarvik.WindowBase";
 WindowBase* AttachedObject(HWND window) { return static_cast<WindowBase*>(GetPropA(window, kObjectProperty)); }
 
 WNDPROC ClassProcOf(HWND window) {
-    const auto atom = static_cast<ATOM>(GetClassLongPtrA(window, GCW_ATOM));
+    const auto atom = static_cast<ATOM>(GetClassLongPtrW(window, GCW_ATOM));
     const auto found = SuperclassProcs().find(atom);
-    return found == SuperclassProcs().end() ? &DefWindowProcA : found->second;
+    return found == SuperclassProcs().end() ? &DefWindowProcW : found->second;
 }
 }  // namespace
 
@@ -35,32 +36,36 @@ WindowBase* WindowBase::FromHandle(HWND window) {
     return window ? AttachedObject(window) : nullptr;
 }
 
+// Every class is a wide one, so its windows hold their texts in UTF-16: an
+// edit box keeps typed Cyrillic on a system of any code page.
 void WindowBase::RegisterOwnClass(const char* className, UINT classStyle, HBRUSH background) {
-    WNDCLASSA existing{};
-    if (GetClassInfoA(GetModuleHandleA(nullptr), className, &existing)) return;
-    WNDCLASSA windowClass{};
+    const std::wstring name = Wide(className);
+    WNDCLASSW existing{};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), name.c_str(), &existing)) return;
+    WNDCLASSW windowClass{};
     windowClass.style = classStyle;
     windowClass.lpfnWndProc = &Trampoline;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = background;
-    windowClass.lpszClassName = className;
-    if (!RegisterClassA(&windowClass))
+    windowClass.lpszClassName = name.c_str();
+    if (!RegisterClassW(&windowClass))
         ThrowSystemError(Text("Unable to register the window class ") + className, GetLastError());
 }
 
 void WindowBase::RegisterSuperclass(const char* className, const char* baseClass) {
-    WNDCLASSA existing{};
-    if (GetClassInfoA(GetModuleHandleA(nullptr), className, &existing)) return;
-    WNDCLASSA windowClass{};
-    if (!GetClassInfoA(nullptr, baseClass, &windowClass))
+    const std::wstring name = Wide(className);
+    WNDCLASSW existing{};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), name.c_str(), &existing)) return;
+    WNDCLASSW windowClass{};
+    if (!GetClassInfoW(nullptr, Wide(baseClass).c_str(), &windowClass))
         ThrowSystemError(Text("No window class ") + baseClass, GetLastError());
     const WNDPROC systemProc = windowClass.lpfnWndProc;
     windowClass.lpfnWndProc = &Trampoline;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = className;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name.c_str();
     windowClass.style &= ~CS_GLOBALCLASS;
-    const ATOM atom = RegisterClassA(&windowClass);
+    const ATOM atom = RegisterClassW(&windowClass);
     if (!atom) ThrowSystemError(Text("Unable to register the window class ") + className, GetLastError());
     SuperclassProcs()[atom] = systemProc;
 }
@@ -75,8 +80,8 @@ WindowBase::~WindowBase() {
 void WindowBase::CreateWindowHandle(DWORD exStyle, const char* className, const char* text, DWORD style, int x,
                                     int y, int width, int height, HWND parent, HMENU menuOrId) {
     // The trampoline attaches the window to this object at WM_NCCREATE.
-    if (!CreateWindowExA(exStyle, className, text, style, x, y, width, height, parent, menuOrId,
-                         GetModuleHandleA(nullptr), this))
+    if (!CreateWindowExW(exStyle, Wide(className).c_str(), Wide(text).c_str(), style, x, y, width, height, parent,
+                         menuOrId, GetModuleHandleW(nullptr), this))
         ThrowSystemError(Text("Unable to create a window of class ") + className, GetLastError());
 }
 
@@ -101,20 +106,20 @@ LRESULT WindowBase::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT WindowBase::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcA(classProc_, window_, message, wParam, lParam);
+    return CallWindowProcW(classProc_, window_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     WindowBase* self = AttachedObject(window);
     if (message == WM_NCCREATE && !self) {
-        self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         if (self && !SetPropA(window, kObjectProperty, self)) self = nullptr;
         if (self) {
             self->window_ = window;
             self->classProc_ = ClassProcOf(window);
         }
     }
-    if (!self) return CallWindowProcA(ClassProcOf(window), window, message, wParam, lParam);
+    if (!self) return CallWindowProcW(ClassProcOf(window), window, message, wParam, lParam);
     LRESULT result = 0;
     try {
         result = self->HandleMessage(message, wParam, lParam);

@@ -3,6 +3,9 @@
 // button, static and tab controls) has WindowBase::Trampoline as its
 // procedure; the object is attached at WM_NCCREATE from the creation
 // parameter and detached at WM_NCDESTROY, and no exception ever leaves it.
+// The classes and windows are wide ones: their messages carry UTF-16 texts
+// and characters, which the framework converts from and to Windows-1251
+// (framework/wide_text_win.h).
 #pragma once
 
 #include <windows.h>
@@ -54,7 +57,7 @@ protected:
 private:
     static LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     HWND window_ = nullptr;  // owned: destroyed with the object
-    WNDPROC classProc_ = &DefWindowProcA;
+    WNDPROC classProc_ = &DefWindowProcW;
 };
 
 }  // namespace tarvik::fw

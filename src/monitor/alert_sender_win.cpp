@@ -7,7 +7,7 @@
 #include "monitor/fault_shield.h"
 #include "monitor/session_message.h"
 #include "framework/system_library_win.h"
-#include "monitor/wide_text_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik {
 
@@ -32,8 +32,9 @@ bool SendAlertMessage(const Text& computer, const Text& message) {
         return false;
     }
 
-    const WideText wideMessage = ToWide(message);
-    const WideText wideComputer = ToWide(computer);
+    // From Windows-1251, whatever code page the system uses.
+    const fw::WideText wideMessage = fw::ToWide(message);
+    const fw::WideText wideComputer = fw::ToWide(computer);
     if (!wideMessage || !wideComputer) return false;
     const DWORD length = static_cast<DWORD>((message.size() + 1) * sizeof(wchar_t));
 

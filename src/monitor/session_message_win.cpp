@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "base/program_title.h"
 #include "framework/handles_win.h"
+#include "framework/program_file_win.h"
 #include "framework/system_library_win.h"
-#include "monitor/wide_text_win.h"
+#include "framework/wide_text_win.h"
 
 namespace tarvik {
 
@@ -91,7 +91,7 @@ bool IsThisComputer(const std::wstring& name) {
 class Box {
 public:
     Box(const SessionService& wts, const Text& title, const Text& text)
-        : wts_(wts), title_(ToWide(title)), text_(ToWide(text)), titleBytes_(BytesOf(title_)),
+        : wts_(wts), title_(fw::ToWide(title)), text_(fw::ToWide(text)), titleBytes_(BytesOf(title_)),
           textBytes_(BytesOf(text_)) {}
     bool Ready() const { return title_ && text_; }
 
@@ -108,14 +108,12 @@ public:
     }
 
 private:
-    // Counted from the converted text: a code page of two-byte characters
-    // gives fewer UTF-16 characters than bytes.
-    static DWORD BytesOf(const WideText& text) {
+    static DWORD BytesOf(const fw::WideText& text) {
         return text ? static_cast<DWORD>(wcslen(text.get()) * sizeof(wchar_t)) : 0;
     }
 
     const SessionService& wts_;
-    WideText title_, text_;
+    fw::WideText title_, text_;
     DWORD titleBytes_, textBytes_;
 };
 
@@ -126,19 +124,13 @@ DWORD OwnSession() {
     return ProcessIdToSessionId(GetCurrentProcessId(), &session) ? session : WTS_CURRENT_SESSION;
 }
 
-Text ThisProgramsTitle() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return ProgramTitle(path);
-}
-
 }  // namespace
 
 bool SendSessionMessage(const Text& computer, const Text& message) {
     const SessionService wts;
     if (!wts.Found()) return false;
-    const Box box(wts, ThisProgramsTitle(), message);
-    const WideText wideComputer = ToWide(computer);
+    const Box box(wts, fw::ProgramFileTitle(), message);
+    const fw::WideText wideComputer = fw::ToWide(computer);
     if (!box.Ready() || !wideComputer) return false;
     const std::wstring name(wideComputer.get());
 

@@ -2,61 +2,115 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "base/error.h"
+#include "framework/handles_win.h"
+#include "framework/program_file_win.h"
+#include "framework/wide_text_win.h"
+#include "settings/ini_text.h"
 
 namespace tarvik {
 
 namespace {
 
-// The private-profile functions keep files in a cache; closing our use of a
-// file asks the platform to write it out, so each call reaches the disk.
+constexpr std::size_t kValueLimit = 2047;  // what the platform's functions give back
+
+// The private-profile functions read the file's bytes through the system's
+// code page and write them back through it. Where that page has one byte a
+// character (1250 to 1258) every byte comes back as it was, Windows-1251
+// Cyrillic too; where it has more (936, 932, 949, UTF-8's 65001) a byte that
+// starts no valid character is lost, so a Cyrillic value that the Load read
+// would go back damaged with the Save. There the program reads and writes the
+// file itself, in the same format.
+bool PlatformKeepsTheBytes() {
+    static const bool keeps = [] {
+        CPINFO info{};
+        return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+    }();
+    return keeps;
+}
+
+// The file's bytes as the private-profile functions see them, and back: the
+// one place where texts go through the system's code page, since that is
+// how those functions read and write the file.
+std::wstring AsTheFunctionsSeeThem(const Text& bytes) {
+    if (bytes.empty()) return std::wstring();
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                             &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
+
+Text AsTheFileHoldsThem(const wchar_t* text, std::size_t length) {
+    if (length == 0) return Text();
+    Text bytes(length, '\0');
+    bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), &bytes[0],
+                                                              static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
+// Closing our use of a file asks the platform to write out its cache, so
+// each call reaches the disk.
 class ProfileFile {
 public:
-    explicit ProfileFile(const Text& file) : file_(file) {}
-    ~ProfileFile() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, file_.c_str()); }
+    explicit ProfileFile(const std::wstring& file) : file_(file) {}
+    ~ProfileFile() { WritePrivateProfileStringW(nullptr, nullptr, nullptr, file_.c_str()); }
     ProfileFile(const ProfileFile&) = delete;
     ProfileFile& operator=(const ProfileFile&) = delete;
 
     Text Read(const Text& section, const Text& key) const {
-        char buffer[2048];
-        const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer,
-                                                      sizeof buffer, file_.c_str());
-        return Text(buffer, length);
+        wchar_t buffer[kValueLimit + 1];
+        const DWORD length = GetPrivateProfileStringW(AsTheFunctionsSeeThem(section).c_str(),
+                                                      AsTheFunctionsSeeThem(key).c_str(), L"", buffer,
+                                                      kValueLimit + 1, file_.c_str());
+        return AsTheFileHoldsThem(buffer, length);
     }
 
     bool Write(const Text& section, const Text& key, const Text& value) const {
-        return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file_.c_str()) != FALSE;
+        return WritePrivateProfileStringW(AsTheFunctionsSeeThem(section).c_str(), AsTheFunctionsSeeThem(key).c_str(),
+                                          AsTheFunctionsSeeThem(value).c_str(), file_.c_str()) != FALSE;
     }
 
 private:
-    const Text& file_;
+    const std::wstring& file_;
 };
 
-// The program file's full path; grows the buffer rather than cut a long path.
-Text ModuleFileName() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) return Text(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
+// The whole file; "" when it is missing or cannot be read.
+Text FileBytes(const std::wstring& file) {
+    const fw::FileHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Text bytes;
+    if (!handle) return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(handle.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& file, const Text& bytes) {
+    const fw::FileHandle handle(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return false;
+    DWORD written = 0;
+    return WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && SetEndOfFile(handle.Get());
 }
 
 }  // namespace
 
-Text IniReadValue(const Text& file, const Text& section, const Text& key) {
-    return ProfileFile(file).Read(section, key);
+Text IniReadValue(const std::wstring& file, const Text& section, const Text& key) {
+    if (PlatformKeepsTheBytes()) return ProfileFile(file).Read(section, key);
+    return IniTextValue(FileBytes(file), section, key).substr(0, kValueLimit);
 }
 
-void IniWriteValue(const Text& file, const Text& section, const Text& key, const Text& value) {
+void IniWriteValue(const std::wstring& file, const Text& section, const Text& key, const Text& value) {
     bool written = false;
-    {
+    if (PlatformKeepsTheBytes()) {
         ProfileFile profile(file);
         written = profile.Write(section, key, value);
+    } else {
+        written = WriteFileBytes(file, IniTextWithValue(FileBytes(file), section, key, value));
     }
-    if (!written) throw Error("Unable to write to " + file);
+    if (!written) throw Error("Unable to write to " + fw::Narrow(file));
 }
 
 Text IniFileStore::Read(const Text& section, const Text& key) { return IniReadValue(file_, section, key); }
@@ -65,10 +119,10 @@ void IniFileStore::Write(const Text& section, const Text& key, const Text& value
     IniWriteValue(file_, section, key, value);
 }
 
-const Text& IniPath() {
-    static const Text path = [] {
-        const Text program = ModuleFileName();
-        return program.substr(0, program.rfind('\\') + 1) + "Tarvik.ini";
+const std::wstring& IniPath() {
+    static const std::wstring path = [] {
+        const std::wstring program = fw::ProgramFilePath();
+        return program.substr(0, program.rfind(L'\\') + 1) + L"Tarvik.ini";
     }();
     return path;
 }

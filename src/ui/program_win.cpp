@@ -6,6 +6,7 @@
 
 #include "framework/application_win.h"
 #include "framework/system_library_win.h"
+#include "settings/inilib.h"
 #include "ui/main_form_win.h"
 #include "ui/program_icon_win.h"
 #include "ui/single_copy_win.h"
@@ -16,7 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     tarvik::fw::RestrictLibrarySearch();
     // One copy per settings file. A second start reads and writes nothing
     // and shows nothing of its own: the running copy shows its window.
-    const tarvik::SingleCopy copy(tarvik::ThisProgramsSettingsFile());
+    const tarvik::SingleCopy copy(tarvik::IniPath());
     if (!copy.Claimed()) {
         copy.AskHolderToShow();
         return 0;

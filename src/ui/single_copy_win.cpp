@@ -20,6 +20,21 @@ constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
+// Started as "C:\PROGRA~1\..." or as "C:\Program Files\...", it is the
+// same folder: its long form where the system knows one (the file itself
+// may not exist yet).
+std::wstring LongForm(const std::wstring& file) {
+    const std::size_t slash = file.rfind(L'\\');
+    if (slash == std::wstring::npos) return file;
+    const std::wstring folder = file.substr(0, slash + 1);
+    const DWORD size = GetLongPathNameW(folder.c_str(), nullptr, 0);
+    if (!size) return file;
+    std::vector<wchar_t> longFolder(size);
+    const DWORD length = GetLongPathNameW(folder.c_str(), longFolder.data(), size);
+    if (!length || length >= size) return file;
+    return std::wstring(longFolder.data(), length) + file.substr(slash + 1);
+}
+
 // Upper case as Windows compares file names: by the system's one table,
 // whatever the code page or the user's language.
 std::u16string Folded(std::wstring path) {
@@ -39,27 +54,7 @@ void LetRequestsIn(HWND window) {
 }
 }  // namespace
 
-std::wstring ThisProgramsSettingsFile() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    DWORD length = 0;
-    for (;;) {
-        length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length < buffer.size()) break;
-        buffer.resize(buffer.size() * 2);
-    }
-    std::wstring program(buffer.data(), length);
-    // Started as "C:\PROGRA~1\..." or as "C:\Program Files\...", it is the
-    // same folder.
-    const DWORD longSize = GetLongPathNameW(program.c_str(), nullptr, 0);
-    if (longSize) {
-        std::vector<wchar_t> longPath(longSize);
-        const DWORD longLength = GetLongPathNameW(program.c_str(), longPath.data(), longSize);
-        if (longLength && longLength < longSize) program.assign(longPath.data(), longLength);
-    }
-    return program.substr(0, program.rfind(L'\\') + 1) + L"Tarvik.ini";
-}
-
-SingleCopy::SingleCopy(const std::wstring& settingsPath) : name_(CopyName(Folded(settingsPath))) {
+SingleCopy::SingleCopy(const std::wstring& settingsPath) : name_(CopyName(Folded(LongForm(settingsPath)))) {
     const std::wstring object = L"Local\\" + Widen(name_);
     SetLastError(ERROR_SUCCESS);
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, object.c_str());

@@ -14,14 +14,11 @@
 
 namespace tarvik {
 
-// The settings file beside the running program file, in UTF-16, its long
-// form where the system knows one.
-std::wstring ThisProgramsSettingsFile();
-
 class SingleCopy {
 public:
-    // Claims `settingsPath` (a full path, in any case) for this process, in
-    // this session's namespace, until the object is gone.
+    // Claims `settingsPath` (a full path, in any case, its folder in short or
+    // long form) for this process, in this session's namespace, until the
+    // object is gone.
     explicit SingleCopy(const std::wstring& settingsPath);
 
     // False when another copy holds the claim. Where the system cannot

@@ -165,7 +165,7 @@ TEST_F(TrayAnimationTest, ASlowShellCallOfTheAnimationThreadHoldsNoCallOfTheOwne
     const DWORD owner = GetCurrentThreadId();
     fw::Event release;
     std::atomic<bool> inside{false};
-    SetTrayShellHook([&](DWORD, const NOTIFYICONDATAA&) {
+    SetTrayShellHook([&](DWORD, const NOTIFYICONDATAW&) {
         if (GetCurrentThreadId() != owner) {
             inside = true;
             release.Wait(10000);
@@ -181,7 +181,7 @@ TEST_F(TrayAnimationTest, ASlowShellCallOfTheAnimationThreadHoldsNoCallOfTheOwne
     const auto took = fw::SteadyClock::now() - start;
     release.Set();
     tray->SetAnimated(false);
-    SetTrayShellHook([](DWORD, const NOTIFYICONDATAA&) { return TRUE; });
+    SetTrayShellHook([](DWORD, const NOTIFYICONDATAW&) { return TRUE; });
     EXPECT_TRUE(animated);
     EXPECT_LT(took, 5s) << "not the 10 s of the shell call";
 }

@@ -12,8 +12,8 @@ using testing::WaitUntil;
 
 // Whether the shell has our icon: it modifies only icons it knows.
 bool ShellHasIcon(const TTrayIcon& tray) {
-    NOTIFYICONDATAA record = tray.NotifyRecord();
-    return Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
+    NOTIFYICONDATAW record = tray.NotifyRecord();
+    return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
 }
 
 TEST(TrayArea, AcceptsTheProgramsIconAndItsFrames) {
@@ -40,8 +40,8 @@ TEST(TrayArea, TaskbarCreatedBroadcastPutsTheIconBack) {
 
     // What a restarting shell does: it forgets the icon, then tells every
     // top-level window that its notification area is new.
-    NOTIFYICONDATAA record = tray.NotifyRecord();
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));
+    NOTIFYICONDATAW record = tray.NotifyRecord();
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &record));
     ASSERT_FALSE(ShellHasIcon(tray));
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return ShellHasIcon(tray); }));
@@ -50,7 +50,7 @@ TEST(TrayArea, TaskbarCreatedBroadcastPutsTheIconBack) {
 
 TEST(TrayArea, DestroyingTheComponentTakesTheIconAway) {
     ProgramPictures pictures;
-    NOTIFYICONDATAA record{};
+    NOTIFYICONDATAW record{};
     {
         TTrayIcon tray;
         tray.SetIcon(&pictures.still);
@@ -58,7 +58,7 @@ TEST(TrayArea, DestroyingTheComponentTakesTheIconAway) {
         record = tray.NotifyRecord();
         record.hIcon = nullptr;  // the icon's own handle is gone with it
     }
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &record));
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &record));
     Pump();
 }
 

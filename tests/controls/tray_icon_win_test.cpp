@@ -17,7 +17,7 @@ using testing::ShellRecorder;
 using testing::ShellRequest;
 
 #ifndef _WIN64
-static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first-version record of the 32-bit program");
+static_assert(NOTIFYICONDATAW_V1_SIZE == 152, "the first-version wide record of the 32-bit program");
 #endif
 
 std::string Hex(const Bytes& bytes) {
@@ -67,13 +67,13 @@ TEST_F(TrayRequestsTest, ReadingTheLayoutAddsTheStillIconThenFinishingAddsItAgai
     EXPECT_EQ(names, "delete add modify modify delete add modify ");
     for (const ShellRequest& request : requests) {
         if (request.message == NIM_DELETE) continue;
-        EXPECT_EQ(request.record.cbSize, NOTIFYICONDATAA_V1_SIZE);
+        EXPECT_EQ(request.record.cbSize, NOTIFYICONDATAW_V1_SIZE);
         EXPECT_EQ(request.record.hWnd, tray->MessageWindowHandle());
         EXPECT_EQ(request.record.uID, 0u);
         EXPECT_EQ(request.record.uFlags, UINT(NIF_MESSAGE | NIF_ICON | NIF_TIP));
         EXPECT_EQ(request.record.uCallbackMessage, 0xB054u);
         EXPECT_EQ(request.record.hIcon, tray->Icon().Handle());
-        EXPECT_EQ(request.Tip(), "");
+        EXPECT_EQ(request.Tip(), L"");
     }
     EXPECT_TRUE(tray->IconShown());
     EXPECT_EQ(tray->Icons().WriteIcons(), testing::StoredFrames());
@@ -174,15 +174,16 @@ TEST_F(TrayRequestsTest, ActiveRemovesAndAddsTheIcon) {
 TEST_F(TrayRequestsTest, TooltipIsTheShortHintCutTo63Bytes) {
     struct Case {
         Text hint;
-        Text tip;
+        std::wstring tip;
     } cases[] = {
-        {"", ""},
-        {"Тарвик", "Тарвик"},
-        {"short|long hint", "short"},
-        {"|only long", ""},
-        {Text(63, 'a'), Text(63, 'a')},
-        {Text(100, 'b'), Text(63, 'b')},
-        {Text(70, 'c') + "|d", Text(63, 'c')},
+        {"", L""},
+        {"Тарвик", L"Тарвик"},
+        {"short|long hint", L"short"},
+        {"|only long", L""},
+        {Text(63, 'a'), std::wstring(63, L'a')},
+        {Text(100, 'b'), std::wstring(63, L'b')},
+        {Text(70, 'c') + "|d", std::wstring(63, L'c')},
+        {Text(70, 'ж'), std::wstring(63, L'ж')},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.hint);

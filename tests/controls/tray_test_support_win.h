@@ -22,7 +22,7 @@ namespace tarvik::testing {
 
 struct ShellRequest {
     DWORD message;
-    NOTIFYICONDATAA record;
+    NOTIFYICONDATAW record;
     fw::SteadyClock::time_point at;
 
     std::string Name() const {
@@ -33,7 +33,7 @@ struct ShellRequest {
         default: return "?";
         }
     }
-    std::string Tip() const { return record.szTip; }
+    std::wstring Tip() const { return record.szTip; }
 };
 
 // Sees every request the tray icons send (from any thread) and answers
@@ -41,7 +41,7 @@ struct ShellRequest {
 class ShellRecorder {
 public:
     ShellRecorder() {
-        SetTrayShellHook([this](DWORD message, const NOTIFYICONDATAA& record) {
+        SetTrayShellHook([this](DWORD message, const NOTIFYICONDATAW& record) {
             fw::Guard guard(lock_);
             requests_.push_back({message, record, fw::SteadyClock::now()});
             return message == NIM_ADD && refuseAdds_ ? FALSE : TRUE;

@@ -19,7 +19,7 @@ namespace {
 
 struct SeenBox {
     HWND box = nullptr;
-    std::string caption, text;
+    std::wstring caption, text;  // as a user reads them, on a system of any code page
     HWND owner = nullptr;
     bool topmost = false;
     bool otherWindowEnabled = true;
@@ -35,10 +35,10 @@ void CALLBACK ReadAndDismiss(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     if (whileOpen) std::exchange(whileOpen, nullptr)();
     const HWND box = seen.box;
-    char buffer[256] = {};
-    GetWindowTextA(box, buffer, sizeof buffer);
+    wchar_t buffer[256] = {};
+    GetWindowTextW(box, buffer, 256);
     seen.caption = buffer;
-    GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+    GetDlgItemTextW(box, 0xFFFF, buffer, 256);
     seen.text = buffer;
     seen.owner = GetWindow(box, GW_OWNER);
     seen.topmost = (GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -78,8 +78,8 @@ protected:
 
 TEST_F(RealBoxes, ApplicationBoxIsOwnedByTheApplicationAndDisablesTheProgram) {
     EXPECT_EQ(AppMessageBox("Нет ip адреса", "WSAStartup", 0), IDOK);
-    EXPECT_EQ(seen.text, "Нет ip адреса");
-    EXPECT_EQ(seen.caption, "WSAStartup");
+    EXPECT_EQ(seen.text, L"Нет ip адреса");
+    EXPECT_EQ(seen.caption, L"WSAStartup");
     EXPECT_EQ(seen.owner, Application::Instance().Handle());
     EXPECT_FALSE(seen.otherWindowEnabled);
     EXPECT_TRUE(IsWindowEnabled(otherWindow));  // and enabled again afterwards
@@ -105,7 +105,7 @@ TEST_F(RealBoxes, ApplicationBoxFromAnotherThreadDisablesTheProgramsWindows) {
     }
     worker.Join();
     EXPECT_EQ(answer, IDOK);
-    EXPECT_EQ(seen.text, "Thread error");
+    EXPECT_EQ(seen.text, L"Thread error");
     EXPECT_FALSE(seen.otherWindowEnabled);
     EXPECT_TRUE(IsWindowEnabled(otherWindow));
 }
@@ -130,7 +130,7 @@ TEST_F(RealBoxes, PlatformBoxIsSystemModalWithDefaultCaption) {
     const HWND foreground = GetForegroundWindow();
     ASSERT_NE(foreground, nullptr);
     EXPECT_EQ(PlatformMessageBox("NetApi32.dll не загружена.", std::nullopt, MB_SYSTEMMODAL | MB_ICONERROR), IDOK);
-    EXPECT_EQ(seen.text, "NetApi32.dll не загружена.");
+    EXPECT_EQ(seen.text, L"NetApi32.dll не загружена.");
     EXPECT_FALSE(seen.caption.empty());
     EXPECT_TRUE(seen.topmost);
     EXPECT_EQ(seen.owner, foreground);  // the window in front owns it

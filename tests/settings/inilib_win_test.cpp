@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "framework/wide_text_win.h"
 #include "stored_values.h"
 #include "settings/inilib.h"
 
@@ -14,29 +15,31 @@ namespace tarvik {
 namespace {
 
 // A fresh directory per test under the temporary directory: the profile
-// functions would put a bare file name into the Windows directory.
+// functions would put a bare file name into the Windows directory. Its name
+// is Cyrillic, as a user's folder may be on a Windows of any language.
 class IniFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        wchar_t temp[MAX_PATH];
+        const DWORD length = GetTempPathW(MAX_PATH, temp);
+        ASSERT_NE(length, 0u);
         static int counter = 0;
-        dir = Text(temp) + "tarvik-settings-" + IntToText(static_cast<std::int32_t>(GetCurrentProcessId())) + "-" +
-              IntToText(++counter) + "\\";
-        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
-        file = dir + "Tarvik.ini";
+        dir = fw::Narrow(temp, length) + "tarvik-settings-" +
+              IntToText(static_cast<std::int32_t>(GetCurrentProcessId())) + "-" + IntToText(++counter) + "-Сергей\\";
+        ASSERT_TRUE(CreateDirectoryW(fw::Wide(dir).c_str(), nullptr)) << dir;
+        file = fw::Wide(dir + "Tarvik.ini");
     }
     void TearDown() override {
-        DeleteFileA(file.c_str());
-        RemoveDirectoryA(dir.c_str());
+        DeleteFileW(file.c_str());
+        RemoveDirectoryW(fw::Wide(dir).c_str());
     }
 
     void WriteBytes(const Text& bytes) {
-        std::ofstream out(file, std::ios::binary);
+        std::ofstream out(file.c_str(), std::ios::binary);
         out << bytes;
     }
     Text ReadBytes() {
-        std::ifstream in(file, std::ios::binary);
+        std::ifstream in(file.c_str(), std::ios::binary);
         return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     // Loads the file, returning what arrived and the error text, if any.
@@ -54,7 +57,8 @@ protected:
         return loaded;
     }
 
-    Text dir, file;
+    Text dir;  // Windows-1251
+    std::wstring file;
 };
 
 const char kFileBody[] =
@@ -69,7 +73,7 @@ TEST_F(IniFileTest, FirstStartDeliversEmptyAddressesThenFailsAtTheInterval) {
     EXPECT_EQ(loaded.settings.ProbeUrl, "");
     EXPECT_EQ(loaded.settings.IntervalSeconds, -999);
     EXPECT_EQ(loaded.settings.AlertComputer, "untouched");
-    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);  // reading creates nothing
+    EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);  // reading creates nothing
 }
 
 TEST_F(IniFileTest, LoadsAHandWrittenFileWithLowerCaseSection) {
@@ -135,6 +139,22 @@ TEST_F(IniFileTest, FreshSaveWritesTheKeysInOrderAndLoadsBack) {
     EXPECT_TRUE(Load() == saved);
 }
 
+// Whatever the system's code page: its private-profile functions or the
+// program's own reading and writing keep every Windows-1251 byte.
+TEST_F(IniFileTest, ALoadAndASaveGiveTheFileBackByteForByte) {
+    Text message = "Нет связи с сервером!";
+    for (int byte = 0x80; byte <= 0xFF; ++byte) message += static_cast<char>(byte);
+    const Text body = "IP=10.0.0.1\r\nHOST=example.test/\r\nACTIONS=3\r\nCOMPUTER=ПК-1\r\nMESSAGE=" + message +
+                      "\r\nSTATUS=1\r\n";
+    // "05" is saved as "5": the file really is written again.
+    WriteBytes("[SETUP]\r\nINTERVAL=05\r\n" + body);
+    IniFileStore store(file);
+    const StoredValues loaded = Load();
+    EXPECT_EQ(loaded.settings.AlertText, message);
+    Save(store, loaded);
+    EXPECT_EQ(ReadBytes(), "[SETUP]\r\nINTERVAL=5\r\n" + body);
+}
+
 TEST_F(IniFileTest, SaveRewritesPresentKeysInPlaceAndKeepsOthers) {
     WriteBytes("[setup]\r\nSTATUS=1\r\nEXTRA=kept\r\nIP=old\r\n");
     IniFileStore store(file);
@@ -154,7 +174,7 @@ TEST_F(IniFileTest, RefusedWriteStopsTheSaveAtTheFirstKey) {
         }
     };
     const Text missing = dir + "no such directory\\Tarvik.ini";
-    CountingStore store(missing);
+    CountingStore store(fw::Wide(missing));
     try {
         Save(store, Stored("a", "b", 1, 2, "c", "d", true));
         ADD_FAILURE() << "the save reported success";
@@ -162,7 +182,7 @@ TEST_F(IniFileTest, RefusedWriteStopsTheSaveAtTheFirstKey) {
         EXPECT_EQ(Text(e.what()), "Unable to write to " + missing);
     }
     EXPECT_EQ(store.writes, 1);
-    EXPECT_EQ(IniReadValue(missing, "SETUP", "IP"), "");
+    EXPECT_EQ(IniReadValue(fw::Wide(missing), "SETUP", "IP"), "");
 }
 
 TEST_F(IniFileTest, LongValuesReadBackCutAt2047Characters) {
@@ -172,9 +192,9 @@ TEST_F(IniFileTest, LongValuesReadBackCutAt2047Characters) {
 }
 
 TEST(IniPath, IsTheProgramDirectoryPlusTheFileName) {
-    char module[MAX_PATH];
-    const Text program(module, GetModuleFileNameA(nullptr, module, MAX_PATH));
-    EXPECT_EQ(IniPath(), program.substr(0, program.rfind('\\') + 1) + "Tarvik.ini");
+    wchar_t module[MAX_PATH];
+    const std::wstring program(module, GetModuleFileNameW(nullptr, module, MAX_PATH));
+    EXPECT_EQ(IniPath(), program.substr(0, program.rfind(L'\\') + 1) + L"Tarvik.ini");
     EXPECT_EQ(&IniPath(), &IniPath());
 }
 

@@ -19,14 +19,13 @@ using testing::ShellRecorder;
 class TrayWiringTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        DeleteFileA(IniPath().c_str());
+        DeleteFileW(IniPath().c_str());
         // Monitoring on: the window starts hidden, in the notification area only.
         const std::pair<const char*, const char*> keys[] = {
             {"IP", ""},          {"HOST", "127.0.0.9/"}, {"INTERVAL", "3600"}, {"ACTIONS", "1000"},
             {"COMPUTER", "Desk"}, {"MESSAGE", "Нет связи"}, {"STATUS", "1"},
         };
-        for (const auto& [key, value] : keys) WritePrivateProfileStringA("SETUP", key, value, IniPath().c_str());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+        for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
 
         CheckCollaborators services;
         services.webProbe = [this](const Text&) { return reachable ? Text("reply") : Text(); };
@@ -38,7 +37,7 @@ protected:
     }
     void TearDown() override {
         form.reset();
-        DeleteFileA(IniPath().c_str());
+        DeleteFileW(IniPath().c_str());
     }
 
     void Check(bool reach) {
@@ -127,9 +126,7 @@ TEST_F(TrayWiringTest, CloseInTheIconsMenuSavesAndEndsTheProgram) {
     // The release after the menu came when the close had gone through.
     EXPECT_FALSE(Shown());
     EXPECT_FALSE(IsWindowVisible(fw::Application::Instance().Handle())) << "no taskbar button";
-    char saved[64] = {};
-    GetPrivateProfileStringA("SETUP", "IP", "<none>", saved, sizeof saved, IniPath().c_str());
-    EXPECT_STREQ(saved, "127.0.0.5");
+    EXPECT_EQ(IniReadValue(IniPath(), "SETUP", "IP"), "127.0.0.5");
 
     shell.Take();
     form.reset();

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "framework/application_win.h"
 #include "framework/function_thread_win.h"
 #include "framework/steady_clock_win.h"
+#include "framework/wide_text_win.h"
 #include "monitor/http_test_server_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
@@ -44,19 +48,13 @@ protected:
     }
 
     static void RemoveSettings() {
-        RemoveDirectoryA(IniPath().c_str());
-        DeleteFileA(IniPath().c_str());
+        RemoveDirectoryW(IniPath().c_str());
+        DeleteFileW(IniPath().c_str());
     }
     static void WriteSettings(const std::vector<std::pair<Text, Text>>& keys) {
-        for (const auto& [key, value] : keys)
-            WritePrivateProfileStringA("SETUP", key.c_str(), value.c_str(), IniPath().c_str());
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, IniPath().c_str());
+        for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
     }
-    static Text Saved(const char* key) {
-        char value[256] = {};
-        GetPrivateProfileStringA("SETUP", key, "<none>", value, sizeof value, IniPath().c_str());
-        return value;
-    }
+    static Text Saved(const char* key) { return IniReadValue(IniPath(), "SETUP", key); }
     static void WriteFullSettings(const char* status, const char* interval = "7") {
         WriteSettings({{"IP", "127.0.0.1"}, {"HOST", "127.0.0.2/page"}, {"INTERVAL", interval}, {"ACTIONS", "3"},
                        {"COMPUTER", "Desk"}, {"MESSAGE", "Нет связи"}, {"STATUS", status}});
@@ -405,7 +403,7 @@ TEST_F(MainFormTest, RefusedWriteKeepsProgramRunningWithTheWindowAsItWas) {
         Start();
         const bool shown = Shown();
         RemoveSettings();
-        ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));  // no file can be written there
+        ASSERT_TRUE(CreateDirectoryW(IniPath().c_str(), nullptr));  // no file can be written there
         if (c.throughMenu) {
             try {
                 form->N1->Click();
@@ -418,7 +416,7 @@ TEST_F(MainFormTest, RefusedWriteKeepsProgramRunningWithTheWindowAsItWas) {
         }
         EXPECT_FALSE(RunLoop(300));
         ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + IniPath() + ".");
+        EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + fw::Narrow(IniPath()) + ".");
         EXPECT_EQ(Shown(), shown);
         EXPECT_EQ(form->ExitRequested, c.throughMenu) << "keeps its value";
         EXPECT_EQ(form->Timer->Ticking(), form->Status->Checked()) << "the timer as it was";
@@ -456,7 +454,7 @@ TEST_F(MainFormTest, SessionEndSavesTheFieldsAsTheyStandACancelledOneNothing) {
         SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0);
         if (!c.writable) {
             RemoveSettings();
-            ASSERT_TRUE(CreateDirectoryA(IniPath().c_str(), nullptr));
+            ASSERT_TRUE(CreateDirectoryW(IniPath().c_str(), nullptr));
         }
         SendMessageA(form->Handle(), WM_ENDSESSION, c.ends, 0);
         EXPECT_EQ(c.ends ? RunLoop() : RunLoop(300), c.ends != FALSE) << "the loop ends with the session";
@@ -702,6 +700,98 @@ TEST_F(MainFormTest, HeadersTrickledForEverEndTheCheckAtTheBound) {
     EXPECT_EQ(form->Counters().CheckCount, 2);
     EXPECT_EQ(form->Counters().FailStreak, 2);
     EXPECT_EQ(form->Counters().SuccessCount, 0);
+}
+
+// ---- on a Windows of any language ------------------------------------------
+// These run again under an English (1252) and a Chinese (936) locale.
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+// What a user reads, through the calls that give the texts as shown.
+TEST_F(MainFormTest, TheWindowTheTabsAndTheIconsMenuReadInRussian) {
+    WriteFullSettings("0");
+    Start();
+    EXPECT_EQ(WindowText(form->Handle()), L"Тарвик");
+    EXPECT_EQ(WindowText(form->Status->Handle()), L"Таймер запущен.");
+    EXPECT_EQ(WindowText(form->TNeud->Handle()), L"Неудачи подряд: 0");
+    EXPECT_EQ(WindowText(form->Button4->Handle()), L"Проверить сообщение.");
+    EXPECT_EQ(WindowText(form->EditMessage->Handle()), L"Нет связи");  // from the file
+    EXPECT_EQ(WindowText(form->Label6->Handle()).substr(0, 26), L"Проверяет наличие связи \r\n");
+    const HWND tabs = form->PageControl1->Handle();
+    std::wstring captions;
+    for (int i = 0; i < 3; ++i) {
+        wchar_t caption[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        item.cchTextMax = 64;
+        SendMessageW(tabs, TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        captions += caption + std::wstring(L" ");
+    }
+    EXPECT_EQ(captions, L"Статистика Настройки Помощь ");
+    // A face with Cyrillic letters, whatever the system's own set.
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(screen, form->TNeud->GetFont().Handle());
+    EXPECT_EQ(GetTextCharset(screen), RUSSIAN_CHARSET);
+    SelectObject(screen, previous);
+    ReleaseDC(nullptr, screen);
+
+    std::wstring item;
+    std::atomic<bool> done{false};
+    FunctionThread user([&] {
+        PostMessageA(form->TrayIcon1->MessageWindowHandle(), kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
+        PostMessageA(form->TrayIcon1->MessageWindowHandle(), kTrayCallbackMessage, 0, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        if (!Until([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); })) {
+            done = true;
+            return;
+        }
+        const auto handle = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+        wchar_t text[64] = {};
+        GetMenuStringW(handle, 0, text, 64, MF_BYPOSITION);
+        item = text;
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        done = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
+    user.Join();
+    EXPECT_EQ(item, L"Закрыть");
+}
+
+// Typed and pasted Cyrillic reaches the settings and the file as
+// Windows-1251.
+TEST_F(MainFormTest, CyrillicTypedOrPastedIsSavedAsWindows1251) {
+    WriteFullSettings("0");
+    Start();
+    form->Show();
+    form->EditMessage->SetText("");
+    form->EditMessage->SetFocus();
+    for (wchar_t c : std::wstring(L"Связь")) PostMessageW(form->EditMessage->Handle(), WM_CHAR, c, 1);
+    EXPECT_TRUE(PumpUntil([&] { return form->EditMessage->GetText() == "Связь"; }));
+
+    ASSERT_TRUE(OpenClipboard(form->Handle()));
+    EmptyClipboard();
+    const wchar_t pasted[] = L"ПОСТ-1";
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof pasted);
+    std::memcpy(GlobalLock(memory), pasted, sizeof pasted);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    form->EditComputer->SetText("");
+    SendMessageW(form->EditComputer->Handle(), WM_PASTE, 0, 0);
+    Leave(*form->EditComputer);
+    EXPECT_EQ(form->Settings().AlertText, "Связь");
+    EXPECT_EQ(form->Settings().AlertComputer, "ПОСТ-1");
+
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RunLoop());
+    std::ifstream in(IniPath().c_str(), std::ios::binary);
+    const Text file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(file.find("\r\nCOMPUTER=ПОСТ-1\r\nMESSAGE=Связь\r\n"), Text::npos) << file;
 }
 
 }  // namespace

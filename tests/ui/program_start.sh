@@ -4,11 +4,12 @@
 #      notification area, and the program still running after the box;
 #   2. with the starting settings file of the release archive
 #      (resources/Tarvik.ini): the window at once, and no error box;
-#   3. with a settings file that has it probe a loopback web server every
-#      second, and a COMCTL32.DLL and a WININET.DLL beside it that Wine is
-#      told to prefer to its own: the requests arrive about a second apart,
-#      then "Закрыть" in the icon's menu ends the program, which writes the
-#      file back; neither library beside it was ever loaded;
+#   3. from a folder with a Cyrillic name, with a settings file that has it
+#      probe a loopback web server every second, and a COMCTL32.DLL and a
+#      WININET.DLL beside it that Wine is told to prefer to its own: the
+#      requests arrive about a second apart, then "Закрыть" in the icon's
+#      menu ends the program, which writes the file back, its Cyrillic
+#      message byte for byte; neither library beside it was ever loaded;
 #   4. two copies in two folders, each with a settings file of its own and
 #      monitoring on: both run, and each ends by its own "Закрыть";
 #   5. a second start of the same program file while the first runs hidden:
@@ -17,6 +18,8 @@
 #
 #   program_start.sh <wine-run> <Tarvik.exe> <program_probe.exe> <work dir>
 #                    <dir of the planted DLLs>
+# TARVIK_START_FROM=2 leaves the first start out (the runs under another
+# locale, TARVIK_LANG, whose first start would show the same ASCII box).
 # Needs root (the web probe uses port 80) and python3, xdotool, xvfb-run.
 set -euo pipefail
 if [ -z "${TARVIK_ON_XVFB:-}" ]; then
@@ -56,9 +59,12 @@ fail() {
 cp1251() { printf '%b' "$1" | iconv -f UTF-8 -t CP1251; }
 alive() { kill -0 "$1" 2>/dev/null; }
 
+# A user's folder on a Windows of any language.
+third="$work/Сергей"
 rm -rf "$work"
-mkdir -p "$work/first" "$work/starting" "$work/second" "$work/left" "$work/right" "$work/same"
+mkdir -p "$work/first" "$work/starting" "$third" "$work/left" "$work/right" "$work/same"
 
+if [ "${TARVIK_START_FROM:-1}" -le 1 ]; then
 echo "== first start, no settings file"
 cp "$exe" "$work/first/Tarvik.exe"
 "$wine_run" "$work/first/Tarvik.exe" >"$work/first/out.txt" 2>&1 &
@@ -74,6 +80,7 @@ alive "$program" || fail "the program ended after its box: $(cat "$work/first/ou
 echo "still running after the box"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
+fi
 
 echo "== start with the release's settings file"
 cp "$exe" "$work/starting/Tarvik.exe"
@@ -96,16 +103,16 @@ echo "window shown, no error box"
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
-echo "== third start, probing http://$server_addr/ every second, libraries planted beside it"
-cp "$exe" "$work/second/Tarvik.exe"
+echo "== third start, from $third, probing http://$server_addr/ every second, libraries planted beside it"
+cp "$exe" "$third/Tarvik.exe"
 # Each leaves "<its path>.loaded" behind if it is ever loaded.
-cp "$planted/comctl32.dll" "$planted/wininet.dll" "$work/second/"
+cp "$planted/comctl32.dll" "$planted/wininet.dll" "$third/"
 # "01" reads as 1 and is saved as "1": the file really is written again.
 settings='[SETUP]\r\nIP=\r\nHOST=http://'$server_addr'/alive\r\nINTERVAL=01\r\nACTIONS=5\r\nCOMPUTER=localhost\r\nMESSAGE=Связи нет.\r\nSTATUS=1\r\n'
-cp1251 "$settings" > "$work/second/Tarvik.ini"
-cp1251 "${settings/INTERVAL=01/INTERVAL=1}" > "$work/second/expected.ini"
+cp1251 "$settings" > "$third/Tarvik.ini"
+cp1251 "${settings/INTERVAL=01/INTERVAL=1}" > "$third/expected.ini"
 
-python3 - "$server_addr" "$work/second/requests.txt" <<'EOF' &
+python3 - "$server_addr" "$third/requests.txt" <<'EOF' &
 import http.server, sys, time
 addr, log = sys.argv[1], sys.argv[2]
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -122,12 +129,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
 http.server.HTTPServer((addr, 80), Handler).serve_forever()
 EOF
 pids+=($!)
-TARVIK_DLL_OVERRIDES="comctl32,wininet=n,b" "$wine_run" "$work/second/Tarvik.exe" >"$work/second/out.txt" 2>&1 &
+TARVIK_DLL_OVERRIDES="comctl32,wininet=n,b" "$wine_run" "$third/Tarvik.exe" >"$third/out.txt" 2>&1 &
 program=$!
 pids+=("$program")
 "$wine_run" "$probe" icon "$wait_s" || fail "no icon after the second start"
 for ((i = 0; i < wait_s; i++)); do
-    [ "$(cat "$work/second/requests.txt" 2>/dev/null | wc -l)" -ge 7 ] && break
+    [ "$(cat "$third/requests.txt" 2>/dev/null | wc -l)" -ge 7 ] && break
     sleep 1
 done
 # One gap alone may be short: a tick that comes due during a slow check is
@@ -135,7 +142,7 @@ done
 # a second apart; a busy machine may hold some of them back for seconds, but
 # not most: the middle gap is about a second (at the built-in 5 s it would
 # be 5).
-python3 - "$work/second/requests.txt" <<'EOF' || fail "the checks do not come once a second"
+python3 - "$third/requests.txt" <<'EOF' || fail "the checks do not come once a second"
 import sys
 times = [float(line.split()[0]) for line in open(sys.argv[1])]
 gaps = [b - a for a, b in zip(times, times[1:])]
@@ -149,10 +156,10 @@ xy=$("$wine_run" "$probe" menu "$wait_s") || fail "no menu on the icon"
 xdotool mousemove ${xy% *} ${xy#* } click 1
 for ((i = 0; i < wait_s; i++)); do alive "$program" || break; sleep 1; done
 alive "$program" && fail "the program still runs after \"Закрыть\""
-cmp "$work/second/expected.ini" "$work/second/Tarvik.ini" ||
-    fail "the saved file differs: $(od -c "$work/second/Tarvik.ini" | head -20)"
+cmp "$third/expected.ini" "$third/Tarvik.ini" ||
+    fail "the saved file differs: $(od -c "$third/Tarvik.ini" | head -20)"
 echo "closed through the menu; the settings file written back as expected"
-loaded=$(cd "$work/second" && ls -- *.loaded 2>/dev/null || true)
+loaded=$(cd "$third" && ls -- *.loaded 2>/dev/null || true)
 [ -z "$loaded" ] || fail "libraries beside the program were loaded: $loaded"
 echo "neither COMCTL32.DLL nor WININET.DLL beside the program was loaded"
 
