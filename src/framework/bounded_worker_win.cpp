@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "framework/application_win.h"
+#include "framework/cancellation_win.h"
 #include "framework/event_win.h"
 #include "framework/message_box_win.h"
 #include "framework/steady_clock_win.h"
@@ -20,6 +21,7 @@ namespace tarvik::fw {
 struct BoundedWorker::State {
     Event wake{Event::Kind::AutoReset};  // work is there, or the worker is to end
     Event done{Event::Kind::ManualReset};  // the work has ended
+    Cancellation cancellation;  // of the work in hand
     std::function<void()> work;
     std::exception_ptr error;
     std::atomic<bool> retire{false};  // end once the work in hand has ended
@@ -33,6 +35,7 @@ public:
 
 protected:
     void Execute() override {
+        Cancellation::SetOfThisThread(&state_->cancellation);
         for (;;) {
             state_->wake.Wait();
             if (!state_->work) {
@@ -69,7 +72,7 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
     leftBehind_.erase(std::remove_if(leftBehind_.begin(), leftBehind_.end(),
                                      [](const std::shared_ptr<State>& left) { return left->done.Wait(0); }),
                       leftBehind_.end());
-    if (!leftBehind_.empty()) return Outcome::Busy;
+    if (leftBehind_.size() >= maxLeftBehind_) return Outcome::Busy;
     std::shared_ptr<State> state;
     if (idle_.empty()) {
         state = std::make_shared<State>();
@@ -78,12 +81,15 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
         state = std::move(idle_.back());
         idle_.pop_back();
     }
-    // Left behind, it ends once its work has.
+    // What can be ended ends now; the worker is left to end on its own, once
+    // its work has.
     const auto leaveBehind = [this, &state] {
+        state->cancellation.Cancel();
         state->retire = true;
         state->wake.Set();
         leftBehind_.push_back(state);
     };
+    state->cancellation.Reset();
     state->done.Reset();
     state->work = std::move(work);
     state->wake.Set();
@@ -92,21 +98,27 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
     const unsigned quitsBefore = application.QuitsMet();
     const SteadyClock::time_point start = SteadyClock::now();
     const SteadyClock::duration boxTimeAtStart = TimeWithBoxOpen();
-    const HANDLE done = state->done.Handle();
+    const HANDLE waits[] = {state->done.Handle(), state->cancellation.DeadlineChanged()};
+    constexpr DWORD kWaits = sizeof waits / sizeof waits[0];
     for (;;) {
-        const SteadyClock::duration spent = (SteadyClock::now() - start) - (TimeWithBoxOpen() - boxTimeAtStart);
-        const long long left = std::chrono::ceil<milliseconds>(bound_ - spent).count();
-        if (left <= 0) {
+        const SteadyClock::time_point now = SteadyClock::now();
+        const SteadyClock::duration spent = (now - start) - (TimeWithBoxOpen() - boxTimeAtStart);
+        SteadyClock::duration left = bound_ - spent;
+        // A time-out of the platform's that the work keeps through us, since
+        // the platform may not.
+        if (const auto deadline = state->cancellation.Deadline()) left = std::min(left, *deadline - now);
+        const long long leftMs = std::chrono::ceil<milliseconds>(left).count();
+        if (leftMs <= 0) {
             if (state->done.Wait(0)) break;
             leaveBehind();
             return Outcome::TimedOut;
         }
         // Input that a handler's own loop has seen but left in the queue
         // wakes the wait too (MWMO_INPUTAVAILABLE).
-        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(std::min(left, 0x7FFFFFFFLL)),
-                                                       QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD wait = static_cast<DWORD>(std::min(leftMs, 0x7FFFFFFFLL));
+        const DWORD woke = MsgWaitForMultipleObjectsEx(kWaits, waits, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0) break;
-        if (woke == WAIT_OBJECT_0 + 1) {
+        if (woke == WAIT_OBJECT_0 + kWaits) {
             application.ProcessMessages();
             // The quit message, met here or by a loop of a handler: the
             // program is ending. The loop outside must see it too, and the
@@ -121,6 +133,7 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
             // than spin.
             state->done.Wait(10);
         }
+        // Otherwise the deadline changed, or the time is up: look again.
     }
     idle_.push_back(state);
     if (std::exception_ptr error = std::exchange(state->error, nullptr)) std::rethrow_exception(error);

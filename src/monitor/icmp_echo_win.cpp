@@ -9,7 +9,10 @@ namespace tarvik {
 namespace {
 
 constexpr WORD kDataSize = 32;
-constexpr DWORD kTimeoutMs = 2000;
+// As ping does: one lost packet on a lossy link does not fail the check,
+// and a dead host fails it in about 3 s.
+constexpr int kRequests = 3;
+constexpr DWORD kTimeoutMs = 1000;
 
 // One reply record, the data it echoes, 8 bytes for an ICMP error message
 // and room for IP options. A 64-bit process's record is the larger one;
@@ -59,14 +62,17 @@ bool IcmpEcho::Answered(IPAddr address) const {
 
     char data[kDataSize];
     for (WORD i = 0; i < kDataSize; ++i) data[i] = static_cast<char>('a' + i % 23);
-    union {
-        ICMP_ECHO_REPLY record;
-        unsigned char bytes[kReplySize];
-    } reply = {};
-    if (send_(echo.Get(), address, data, kDataSize, nullptr, &reply, kReplySize, kTimeoutMs) == 0) return false;
-    // A router's "unreachable" comes from the router; a broadcast may be
-    // answered by anyone: only the target itself answering counts.
-    return reply.record.Status == IP_SUCCESS && reply.record.Address == address;
+    for (int sent = 0; sent < kRequests; ++sent) {
+        union {
+            ICMP_ECHO_REPLY record;
+            unsigned char bytes[kReplySize];
+        } reply = {};
+        if (send_(echo.Get(), address, data, kDataSize, nullptr, &reply, kReplySize, kTimeoutMs) == 0) continue;
+        // A router's "unreachable" comes from the router; a broadcast may be
+        // answered by anyone: only the target itself answering counts.
+        if (reply.record.Status == IP_SUCCESS && reply.record.Address == address) return true;
+    }
+    return false;
 }
 
 }  // namespace tarvik

@@ -21,12 +21,12 @@ public:
 
     State GetState() const { return state_; }
 
-    // Sends one echo request to `address` (IPv4, network byte order) and
-    // waits about 2 s for the reply. True only when a reply comes back from
-    // that very address with success; no reply, an error report such as
-    // "destination unreachable", an answer from elsewhere or a failing call
-    // give false. Only when Ready; the echo's handle is closed before it
-    // returns.
+    // Sends up to three echo requests to `address` (IPv4, network byte
+    // order), each waiting 1 s for its reply, and stops at the first reply
+    // that comes back from that very address with success: true then. No
+    // reply, an error report such as "destination unreachable", an answer
+    // from elsewhere or a failing call count for nothing; false after the
+    // third. Only when Ready; the echo's handle is closed before it returns.
     bool Answered(IPAddr address) const;
 
 private:

@@ -18,6 +18,9 @@ constexpr std::size_t kWebProbeMaxBodyBytes = 1024 * 1024;
 // answers, are left to the bound of the caller's worker.)
 struct WebProbeLimits {
     // WinINet's own time-outs: connecting, sending, and each wait for data.
+    // On a bounded worker, connecting and sending are also kept by the
+    // waiting thread, which ends the request when one runs out: WinINet does
+    // not always keep them.
     std::chrono::milliseconds connect{10000};
     std::chrono::milliseconds send{10000};
     std::chrono::milliseconds receive{10000};
@@ -29,6 +32,8 @@ struct WebProbeLimits {
 
 // The response body (whatever the status), empty when the request fails or
 // the body is empty. Each 1024-byte chunk is kept up to its first zero byte.
+// On a bounded worker, a cancel closes the request's handles, which ends a
+// call blocked on them.
 Text WebProbe(const Text& url);
 Text WebProbe(const Text& url, const WebProbeLimits& limits);
 

@@ -6,7 +6,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <memory>
+#include <optional>
 
+#include "framework/cancellation_win.h"
+#include "framework/critical_section_win.h"
 #include "framework/steady_clock_win.h"
 #include "monitor/internet_handle_win.h"
 #include "monitor/web_address.h"
@@ -27,6 +31,71 @@ constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WR
 
 using Clock = fw::SteadyClock;
 
+// The probe's handles, closed by the probe on its way out, or sooner by the
+// thread that waits for the probe, to end a call blocked on them (Windows
+// ends it; Wine lets it run on to its own end). Shared with that thread's
+// cancel action, which may run after the probe has moved on.
+class RequestHandles {
+public:
+    // Keeps a handle just opened: null when opening failed, or when the
+    // request was cancelled meanwhile (the handle is closed at once then).
+    HINTERNET Keep(HINTERNET handle) {
+        if (!handle) return nullptr;
+        InternetHandle owned(handle);
+        fw::Guard guard(lock_);
+        if (closed_) return nullptr;
+        handles_[count_++] = std::move(owned);
+        return handle;
+    }
+    // The last opened first; once closed, nothing is to be done with them.
+    void CloseAll() {
+        fw::Guard guard(lock_);
+        closed_ = true;
+        while (count_ > 0) handles_[--count_].Reset();
+    }
+    bool Closed() const {
+        fw::Guard guard(lock_);
+        return closed_;
+    }
+
+private:
+    mutable fw::CriticalSection lock_;
+    InternetHandle handles_[3];  // session, connection, request
+    int count_ = 0;
+    bool closed_ = false;
+};
+
+// Connecting and sending the request have time-outs of WinINet's, but
+// WinINet may not keep them (a dropped connect held the request for minutes
+// under Wine, whatever was set): the thread that waits for the probe keeps
+// them too, cancelling the request when one runs out.
+struct PhaseLimits {
+    fw::Cancellation& cancellation;
+    std::chrono::milliseconds connect, send;
+};
+
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD) noexcept {
+    try {
+        // Closing a handle reports here too, maybe on another thread: only
+        // the four steps of the request's own call look at the context.
+        switch (status) {
+        case INTERNET_STATUS_CONNECTING_TO_SERVER:
+        case INTERNET_STATUS_SENDING_REQUEST: {
+            const auto& limits = *reinterpret_cast<const PhaseLimits*>(context);
+            const bool connecting = status == INTERNET_STATUS_CONNECTING_TO_SERVER;
+            limits.cancellation.CancelAt(Clock::now() + (connecting ? limits.connect : limits.send));
+            break;
+        }
+        case INTERNET_STATUS_CONNECTED_TO_SERVER:
+        case INTERNET_STATUS_REQUEST_SENT:
+            reinterpret_cast<const PhaseLimits*>(context)->cancellation.ClearDeadline();
+            break;
+        default: break;
+        }
+    } catch (...) {
+    }
+}
+
 void SetTimeout(const WinInet& net, HINTERNET handle, DWORD option, std::chrono::milliseconds value) {
     DWORD milliseconds = static_cast<DWORD>(std::max<std::chrono::milliseconds::rep>(value.count(), 1));
     net.InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
@@ -37,10 +106,10 @@ void SetTimeout(const WinInet& net, HINTERNET handle, DWORD option, std::chrono:
 // buffer is full, so a server that sends a byte now and then would hold it
 // for as long as it likes. Gives the bytes read; `ended` when the body ended,
 // a read failed or the time is up.
-std::size_t FillChunk(const WinInet& net, HINTERNET request, char* buffer, std::size_t size,
-                      Clock::time_point deadline, std::chrono::milliseconds receive, bool& ended) {
+std::size_t FillChunk(const WinInet& net, const RequestHandles& handles, HINTERNET request, char* buffer,
+                      std::size_t size, Clock::time_point deadline, std::chrono::milliseconds receive, bool& ended) {
     std::size_t filled = 0;
-    while (filled < size) {
+    while (filled < size && !handles.Closed()) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) break;
         // No wait for data may carry the probe past its bound.
@@ -58,7 +127,7 @@ std::size_t FillChunk(const WinInet& net, HINTERNET request, char* buffer, std::
 
 // Reads 1024-byte chunks. A failing read keeps what came before it; so does
 // running out of time.
-Text ReadBody(const WinInet& net, HINTERNET request, Clock::time_point deadline,
+Text ReadBody(const WinInet& net, const RequestHandles& handles, HINTERNET request, Clock::time_point deadline,
               std::chrono::milliseconds receive) {
     Text body;
     char buffer[kChunkBytes];
@@ -66,7 +135,7 @@ Text ReadBody(const WinInet& net, HINTERNET request, Clock::time_point deadline,
     bool ended = false;
     while (!ended && total < kWebProbeMaxBodyBytes) {
         std::memset(buffer, 0, sizeof buffer);
-        const std::size_t read = FillChunk(net, request, buffer, sizeof buffer, deadline, receive, ended);
+        const std::size_t read = FillChunk(net, handles, request, buffer, sizeof buffer, deadline, receive, ended);
         total += read;
         // A zero byte ends the chunk's text.
         body.append(buffer, strnlen(buffer, read));
@@ -85,28 +154,38 @@ Text WebProbe(const Text& url, const WebProbeLimits& limits) {
     if (!library) return Text();
     const WinInet& net = *library;
 
-    // Declared in the order of opening, so they close in reverse.
-    InternetHandle session(net.InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    // On a bounded worker, the waiting thread can end the request and keep
+    // its time-outs; elsewhere WinINet's own are all there is.
+    fw::Cancellation* cancellation = fw::Cancellation::OfThisThread();
+    std::optional<PhaseLimits> phases;
+    if (cancellation) phases.emplace(PhaseLimits{*cancellation, limits.connect, limits.send});
+    const auto handles = std::make_shared<RequestHandles>();
+    const fw::Cancellation::Hook hook(cancellation, [handles] { handles->CloseAll(); });
+
+    const HINTERNET session =
+        handles->Keep(net.InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return Text();
-    InternetHandle connection(net.InternetConnectA(session.Get(), host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
-                                                   nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    const HINTERNET connection = handles->Keep(net.InternetConnectA(
+        session, host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return Text();
     const char* acceptTypes[] = {"text/*", nullptr};
-    InternetHandle request(net.HttpOpenRequestA(connection.Get(), "GET", object.c_str(), "HTTP/1.0", "",
-                                                acceptTypes, kRequestFlags, 0));
+    // WinINet reports the request's steps only for a context that is not 0.
+    const auto context = phases ? reinterpret_cast<DWORD_PTR>(&*phases) : 0;
+    const HINTERNET request = handles->Keep(
+        net.HttpOpenRequestA(connection, "GET", object.c_str(), "HTTP/1.0", "", acceptTypes, kRequestFlags, context));
     if (!request) return Text();
+    if (phases) net.InternetSetStatusCallbackA(request, &OnRequestStatus);
     // Without time-outs a silent server holds the request for minutes. Set
     // on the request itself: Wine does not pass a session's on to it.
-    SetTimeout(net, request.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
-    SetTimeout(net, request.Get(), INTERNET_OPTION_SEND_TIMEOUT, limits.send);
-    SetTimeout(net, request.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, limits.receive);
-    if (!net.HttpAddRequestHeadersA(request.Get(), kContentType, sizeof kContentType - 1, kAddOrReplace))
-        return Text();
-    if (!net.HttpSendRequestA(request.Get(), nullptr, 0, nullptr, 0)) return Text();
+    SetTimeout(net, request, INTERNET_OPTION_CONNECT_TIMEOUT, limits.connect);
+    SetTimeout(net, request, INTERNET_OPTION_SEND_TIMEOUT, limits.send);
+    SetTimeout(net, request, INTERNET_OPTION_RECEIVE_TIMEOUT, limits.receive);
+    if (!net.HttpAddRequestHeadersA(request, kContentType, sizeof kContentType - 1, kAddOrReplace)) return Text();
+    if (handles->Closed() || !net.HttpSendRequestA(request, nullptr, 0, nullptr, 0)) return Text();
     // The reading bound counts from here: a slow look-up or connection
     // before it has waits of its own, and must not eat into the body's time.
     const Clock::time_point deadline = Clock::now() + limits.reading;
-    return ReadBody(net, request.Get(), deadline, limits.receive);
+    return ReadBody(net, *handles, request, deadline, limits.receive);
 }
 
 }  // namespace tarvik

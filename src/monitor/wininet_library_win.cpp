@@ -22,6 +22,7 @@ bool Load(WinInet& functions) {
            find(functions.InternetQueryDataAvailable, "InternetQueryDataAvailable") &&
            find(functions.InternetReadFile, "InternetReadFile") &&
            find(functions.InternetSetOptionA, "InternetSetOptionA") &&
+           find(functions.InternetSetStatusCallbackA, "InternetSetStatusCallbackA") &&
            find(functions.InternetCloseHandle, "InternetCloseHandle");
 }
 

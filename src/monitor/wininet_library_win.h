@@ -19,6 +19,7 @@ struct WinInet {
     decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
     decltype(&::InternetReadFile) InternetReadFile = nullptr;
     decltype(&::InternetSetOptionA) InternetSetOptionA = nullptr;
+    decltype(&::InternetSetStatusCallbackA) InternetSetStatusCallbackA = nullptr;
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
 };
 

@@ -100,7 +100,8 @@ private:
     // The six settings as the fields show them now.
     MonitorSettings FieldSettings() const;
     // A probe or the sender on its worker, the window answering meanwhile.
-    // Past the bound, or while an earlier call left behind still runs, the
+    // Past the bound (the call is then cancelled as far as it can be), or
+    // while as many calls left behind as the worker's cap still run, the
     // probe fails and the alert counts as not delivered; nullopt when the
     // program is ending.
     std::optional<Text> Probe(const std::function<std::optional<Text>(const Text&)>& probe, const Text& target);

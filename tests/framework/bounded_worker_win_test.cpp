@@ -3,10 +3,16 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "framework/bounded_worker_win.h"
+#include "framework/cancellation_win.h"
+#include "framework/event_win.h"
 #include "framework/message_box_win.h"
 #include "framework/steady_clock_win.h"
+#include "framework/window_test_support_win.h"
 
 namespace tarvik::fw {
 namespace {
@@ -28,6 +34,78 @@ TEST(BoundedWorker, TheBoundLeavesOutTimeWithABoxOpen) {
     EXPECT_EQ(answer.outcome, BoundedWorker::Outcome::Done);
     EXPECT_EQ(answer.value, IDOK);
     EXPECT_GE(took, 1500ms);
+}
+
+// Work that blocks until it is ended: by its cancel, as a request is ended
+// by closing its handles, or (not cancellable, like a name look-up) only
+// when the test lets it go.
+struct Blocking {
+    Event release{Event::Kind::ManualReset};
+    Event returned{Event::Kind::ManualReset};
+};
+
+std::function<void()> BlockingWork(std::shared_ptr<Blocking> blocking, bool cancellable,
+                                   std::chrono::milliseconds ownDeadline = 0ms) {
+    return [blocking, cancellable, ownDeadline] {
+        Cancellation* cancellation = Cancellation::OfThisThread();
+        const Cancellation::Hook hook(cancellable ? cancellation : nullptr, [blocking] { blocking->release.Set(); });
+        if (ownDeadline > 0ms) cancellation->CancelAt(SteadyClock::now() + ownDeadline);
+        blocking->release.Wait();
+        blocking->returned.Set();
+    };
+}
+
+struct BlockedCase {
+    const char* name;
+    bool cancellable;
+    std::chrono::milliseconds ownDeadline;  // 0: none
+    std::chrono::milliseconds bound;
+    std::chrono::milliseconds endsAfter;
+};
+
+class BlockedWork : public ::testing::TestWithParam<BlockedCase> {};
+
+// The check ends at the bound, or at its own deadline, and the next one
+// really runs: on the same worker once the cancel has ended the work, on a
+// fresh one where nothing could end it.
+TEST_P(BlockedWork, EndsAndTheNextRunRuns) {
+    const BlockedCase& c = GetParam();
+    const auto blocking = std::make_shared<Blocking>();
+    BoundedWorker worker(c.bound);
+    const auto start = SteadyClock::now();
+    EXPECT_EQ(worker.Run(BlockingWork(blocking, c.cancellable, c.ownDeadline)), BoundedWorker::Outcome::TimedOut);
+    const auto took = SteadyClock::now() - start;
+    EXPECT_GE(took, c.endsAfter);
+    EXPECT_LT(took, c.endsAfter + 10s) << "loose: a busy machine runs late";
+    EXPECT_EQ(blocking->returned.Wait(c.cancellable ? testing::kStateWait : 0), c.cancellable);
+
+    const auto next = worker.Ask([] { return 7; });
+    EXPECT_EQ(next.outcome, BoundedWorker::Outcome::Done);
+    EXPECT_EQ(next.value, 7);
+    blocking->release.Set();
+    EXPECT_TRUE(blocking->returned.Wait(testing::kStateWait));
+}
+
+INSTANTIATE_TEST_SUITE_P(BoundedWorker, BlockedWork,
+                         ::testing::Values(BlockedCase{"cancelled_at_the_bound", true, 0ms, 300ms, 300ms},
+                                           BlockedCase{"cancelled_at_its_own_deadline", true, 200ms, 60s, 200ms},
+                                           BlockedCase{"left_running_at_the_bound", false, 0ms, 300ms, 300ms}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Work that nothing can end piles up to the cap, no further: a run then
+// fails at once without starting anything, until one of them has ended.
+TEST(BoundedWorker, WorkersLeftRunningStopAtTheCap) {
+    const auto blocking = std::make_shared<Blocking>();
+    BoundedWorker worker(100ms, 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(worker.Run(BlockingWork(blocking, false)), BoundedWorker::Outcome::TimedOut);
+    bool ran = false;
+    EXPECT_EQ(worker.Run([&ran] { ran = true; }), BoundedWorker::Outcome::Busy);
+    EXPECT_FALSE(ran);
+
+    blocking->release.Set();
+    EXPECT_TRUE(testing::PumpUntil([&] { return worker.Run([&ran] { ran = true; }) == BoundedWorker::Outcome::Done; }));
+    EXPECT_TRUE(ran);
 }
 
 }  // namespace

@@ -109,4 +109,66 @@ void HttpTestServer::Serve() {
     closesocket(client);
 }
 
+StalledListener::StalledListener(const char* address) {
+    static WinSockStarted winsock;
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(80);
+    where.sin_addr.s_addr = inet_addr(address);
+    BOOL reuse = TRUE;
+    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    // A queue of one (Wine hands the 0 on to the system), filled at once.
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener_, 0) != 0) {
+        ADD_FAILURE() << "cannot listen on " << address << ":80, error " << WSAGetLastError();
+        return;
+    }
+    filler_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (connect(filler_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0)
+        ADD_FAILURE() << "cannot fill the queue, error " << WSAGetLastError();
+}
+
+StalledListener::~StalledListener() {
+    stopping_ = true;
+    thread_.reset();
+    closesocket(filler_);
+    closesocket(listener_);
+}
+
+void StalledListener::Answer(std::string reply) {
+    reply_ = std::move(reply);
+    closesocket(filler_);  // its connection ends as soon as it is taken
+    filler_ = INVALID_SOCKET;
+    thread_ = std::make_unique<FunctionThread>([this] { Serve(); });
+}
+
+void StalledListener::Serve() {
+    // Waits for a socket to be readable, a while at a time, until stopped.
+    const auto readable = [this](SOCKET socket) {
+        while (!stopping_) {
+            fd_set set;
+            FD_ZERO(&set);
+            FD_SET(socket, &set);
+            timeval step{0, 20 * 1000};
+            if (select(0, &set, nullptr, nullptr, &step) > 0) return true;
+        }
+        return false;
+    };
+    while (readable(listener_)) {
+        const SOCKET client = accept(listener_, nullptr, nullptr);
+        if (client == INVALID_SOCKET) continue;
+        std::string request;
+        char buffer[4096];
+        while (request.find("\r\n\r\n") == std::string::npos && readable(client)) {
+            const int got = recv(client, buffer, sizeof buffer, 0);
+            if (got <= 0) break;
+            request.append(buffer, got);
+        }
+        if (request.find("\r\n\r\n") != std::string::npos)
+            send(client, reply_.data(), static_cast<int>(reply_.size()), 0);
+        shutdown(client, SD_BOTH);
+        closesocket(client);
+    }
+}
+
 }  // namespace tarvik::testing

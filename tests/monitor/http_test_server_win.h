@@ -52,4 +52,26 @@ private:
     std::unique_ptr<FunctionThread> thread_;
 };
 
+// A listener on 127.0.0.x:80 whose queue is full, so that the system leaves
+// every further connection request unanswered, as a dropped port does.
+// Answer empties the queue and from then on answers every connection.
+class StalledListener {
+public:
+    explicit StalledListener(const char* address);
+    ~StalledListener();
+    StalledListener(const StalledListener&) = delete;
+    StalledListener& operator=(const StalledListener&) = delete;
+
+    void Answer(std::string reply);
+
+private:
+    void Serve();
+
+    SOCKET listener_ = INVALID_SOCKET;
+    SOCKET filler_ = INVALID_SOCKET;  // the one connection the queue holds
+    std::string reply_;
+    std::atomic<bool> stopping_{false};
+    std::unique_ptr<FunctionThread> thread_;
+};
+
 }  // namespace tarvik::testing

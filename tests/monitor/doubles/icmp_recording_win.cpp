@@ -1,7 +1,7 @@
 // Stands in for ICMP.DLL: records each echo request and answers it as the
-// test chose, by default with no reply at all (the time-out). Nothing is sent
-// anywhere. The test keeps the library loaded and talks to it through the
-// Test* exports.
+// test chose (from the chosen request on), by default with no reply at all
+// (the time-out). Nothing is sent anywhere. The test keeps the library
+// loaded and talks to it through the Test* exports.
 #include "icmp_recording_win.h"
 
 #include <cstring>
@@ -13,7 +13,7 @@ namespace {
 
 HANDLE const kEcho = reinterpret_cast<HANDLE>(0x1C40);
 
-IcmpAnswer answer = {FALSE, IP_REQ_TIMED_OUT, 0};
+IcmpAnswer answer = {FALSE, IP_REQ_TIMED_OUT, 0, 0};
 IcmpRecord record;
 
 }  // namespace
@@ -37,7 +37,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI IcmpSendEcho(HANDLE handle, IPAddr
     record.dataSize = dataSize;
     record.replySize = replySize;
     record.timeoutMs = timeoutMs;
-    if (answer.status == IP_REQ_TIMED_OUT) {
+    if (answer.status == IP_REQ_TIMED_OUT || record.sends < answer.answerFrom) {
         SetLastError(IP_REQ_TIMED_OUT);
         return 0;
     }

@@ -11,6 +11,7 @@ struct IcmpAnswer {
     BOOL createFails;
     ULONG status;  // IP_REQ_TIMED_OUT: no reply at all
     IPAddr from;
+    int answerFrom;  // the requests before this one (counted from 1) get no reply
 };
 
 struct IcmpRecord {
