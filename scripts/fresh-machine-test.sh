@@ -113,10 +113,14 @@ run=$!
 # With no settings file the program first reports the missing integer
 # (its box, captioned "Tarvik"); once that is answered, its window shows.
 look() {  # xdotool arguments: on each of the root's X displays
-    local d
+    local d a
     for d in "$root"/tmp/.X11-unix/X*; do
         [ -e "$d" ] || continue
-        inside env LANG=C.UTF-8 DISPLAY=":${d##*/X}" xdotool "$@" 2>/dev/null && return 0
+        # xvfb-run's displays let in only those with its authority file.
+        for a in "$root"/tmp/xvfb-run.*/Xauthority; do
+            [ -e "$a" ] || continue
+            inside env LANG=C.UTF-8 DISPLAY=":${d##*/X}" XAUTHORITY="${a#"$root"}" xdotool "$@" 2>/dev/null && return 0
+        done
     done
     return 1
 }
