@@ -10,7 +10,6 @@
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout_reader.h"
-#include "framework/system_library_win.h"
 #include "framework/wide_text_win.h"
 #include "framework/window_win.h"
 
@@ -20,7 +19,6 @@ namespace {
 
 const char kWindowClass[] = "TarvikTrayWindow";
 constexpr UINT_PTR kAddRetryTimer = 1;
-constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
 constexpr std::size_t kTipBytes = 63;  // the record's 64-character field and its zero
 constexpr UINT kNotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 #ifndef _WIN64
@@ -71,17 +69,6 @@ void RegisterTrayIconClass() {
     fw::RegisterComponentClass("TTrayIcon", [](fw::Component& owner) { return new TTrayIcon(&owner); });
 }
 
-// An elevated program hears no broadcast of the (unelevated) shell unless it
-// lets it in. Looked up at run time: Windows before 7 lacks the call, and
-// the program must still start there.
-void LetTaskbarCreatedIn(HWND window) {
-    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    const HMODULE user32 = GetModuleHandleA("user32.dll");
-    if (!user32) return;
-    const auto filter = fw::FindEntry<FilterFunction>(user32, "ChangeWindowMessageFilterEx");
-    if (filter) filter(window, TaskbarCreatedMessage(), kMessageFilterAllow, nullptr);
-}
-
 // The hidden window the shell talks to: an ownerless top-level pop-up (so
 // that it also hears the shell's broadcasts), a tool window of zero size.
 class TTrayIcon::MessageWindow : public fw::WindowBase {
@@ -89,7 +76,9 @@ public:
     explicit MessageWindow(TTrayIcon& owner) : owner_(owner) {
         RegisterOwnClass(kWindowClass, 0, nullptr);
         CreateWindowHandle(WS_EX_TOOLWINDOW, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr);
-        LetTaskbarCreatedIn(WindowHandleOrNull());
+        // An elevated program hears no broadcast of the (plain) shell unless
+        // it lets it in.
+        AcceptFromLowerRights(TaskbarCreatedMessage());
     }
     ~MessageWindow() override { DestroyWindowHandle(); }
 

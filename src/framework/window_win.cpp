@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "framework/application_win.h"
 #include "framework/system_error_win.h"
+#include "framework/system_library_win.h"
 #include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
@@ -136,6 +137,17 @@ LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam
         }
     }
     return result;
+}
+
+void WindowBase::AcceptFromLowerRights(UINT message) {
+    // Looked up at run time: Windows before 7 lacks the call (and the
+    // program must still start there), Windows before Vista needs none.
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!window_ || !user32) return;
+    const auto filter = FindEntry<FilterFunction>(user32, "ChangeWindowMessageFilterEx");
+    if (filter) filter(window_, message, kMessageFilterAllow, nullptr);
 }
 
 }  // namespace tarvik::fw

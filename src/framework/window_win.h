@@ -53,6 +53,10 @@ protected:
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs after the window is gone (WM_NCDESTROY).
     virtual void WindowDestroyed() {}
+    // Lets `message` in from programs with fewer rights (the shell, or a
+    // copy of this program started plainly while this one runs elevated),
+    // which Windows from Vista on otherwise filters out.
+    void AcceptFromLowerRights(UINT message);
 
 private:
     static LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

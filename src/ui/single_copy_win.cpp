@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "framework/system_library_win.h"
 #include "ui/single_copy.h"
 
 namespace tarvik {
@@ -16,7 +15,6 @@ const wchar_t kListenerClassWide[] = L"TarvikCopy";
 // The listener is found by its class and the claim's name, so a message of
 // its own is enough.
 constexpr UINT kShowRequest = WM_APP + 1;
-constexpr DWORD kMessageFilterAllow = 1;  // MSGFLT_ALLOW
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
@@ -42,16 +40,6 @@ std::u16string Folded(std::wstring path) {
     return std::u16string(path.begin(), path.end());
 }
 
-// A copy started with higher rights hears a plain one's request only when
-// it lets the message in. Looked up at run time: Windows before 7 lacks the
-// call (and before Vista needs none).
-void LetRequestsIn(HWND window) {
-    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32) return;
-    const auto filter = fw::FindEntry<FilterFunction>(user32, "ChangeWindowMessageFilterEx");
-    if (filter) filter(window, kShowRequest, kMessageFilterAllow, nullptr);
-}
 }  // namespace
 
 SingleCopy::SingleCopy(const std::wstring& settingsPath) : name_(CopyName(Folded(LongForm(settingsPath)))) {
@@ -81,7 +69,9 @@ ShowRequestListener::ShowRequestListener(const SingleCopy& copy, std::function<v
     : show_(std::move(show)) {
     RegisterOwnClass(kListenerClass, 0, nullptr);
     CreateWindowHandle(0, kListenerClass, copy.Name().c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
-    LetRequestsIn(WindowHandleOrNull());
+    // A copy started with higher rights hears a plain one's request only when
+    // it lets the message in.
+    AcceptFromLowerRights(kShowRequest);
 }
 
 ShowRequestListener::~ShowRequestListener() { DestroyWindowHandle(); }
