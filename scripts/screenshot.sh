@@ -47,7 +47,8 @@ done
 export TARVIK_WINE_MODE=shots TARVIK_WIN_ARCH="$arch" TARVIK_DLL_OVERRIDES="wtsapi32=n,b" \
        WINE_RUN="$PWD/$build/win/wine-run" PROBE="$PWD/$build/win/tests/ui/program_probe.exe" \
        WINEPREFIX="$root/shots" EXE="$work/Tarvik.exe" DOCS="$PWD/docs" SCRIPTS="$PWD/scripts"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# Each run starts the program and waits for its window.
+start_program='
     set -eu
     "$WINE_RUN" "$EXE" >/dev/null 2>&1 &
     program=$!
@@ -55,6 +56,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     trap finish EXIT
     window=$(timeout 120 xdotool search --sync --onlyvisible --name "^Тарвик\$" | head -n1)
     sleep 2
+'
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$start_program"'
     # Positions relative to the window with its frame (3 pixels, and a
     # caption of 19 above the client area).
     shot() {  # page, x, y of its tab
@@ -100,14 +103,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 
 # The same program under the English locale: Wine gives it code page 1252,
 # as an English, German or French Windows would.
-TARVIK_LANG=en_US.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    set -eu
-    "$WINE_RUN" "$EXE" >/dev/null 2>&1 &
-    program=$!
-    finish() { kill $program 2>/dev/null || true; wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
-    trap finish EXIT
-    window=$(timeout 120 xdotool search --sync --onlyvisible --name "^Тарвик\$" | head -n1)
-    sleep 2
+TARVIK_LANG=en_US.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$start_program"'
     xdotool mousemove --window "$window" 45 120 click 1
     sleep 1
     import -window "$window" "$DOCS/window-statistics-english.png"

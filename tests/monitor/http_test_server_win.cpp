@@ -13,22 +13,32 @@ struct WinSockStarted {
         WSAStartup(MAKEWORD(2, 2), &data);
     }
 };
-}  // namespace
 
-HttpTestServer::HttpTestServer(const char* address, Mode mode, std::string reply, std::chrono::milliseconds pace)
-    : mode_(mode), reply_(std::move(reply)), pace_(pace) {
+// A socket listening on `address`:80 with a queue of `backlog`, or none
+// (the test has failed then).
+SOCKET Listen(const char* address, int backlog, sockaddr_in& where) {
     static WinSockStarted winsock;
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in where{};
+    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    where = sockaddr_in{};
     where.sin_family = AF_INET;
     where.sin_port = htons(80);
     where.sin_addr.s_addr = inet_addr(address);
     BOOL reuse = TRUE;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener_, 4) != 0) {
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    if (bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener, backlog) != 0) {
         ADD_FAILURE() << "cannot listen on " << address << ":80, error " << WSAGetLastError();
-        return;
+        closesocket(listener);
+        return INVALID_SOCKET;
     }
+    return listener;
+}
+}  // namespace
+
+HttpTestServer::HttpTestServer(const char* address, Mode mode, std::string reply, std::chrono::milliseconds pace)
+    : mode_(mode), reply_(std::move(reply)), pace_(pace) {
+    sockaddr_in where;
+    listener_ = Listen(address, 4, where);
+    if (listener_ == INVALID_SOCKET) return;
     thread_ = std::make_unique<FunctionThread>([this] { Serve(); });
 }
 
@@ -110,19 +120,10 @@ void HttpTestServer::Serve() {
 }
 
 StalledListener::StalledListener(const char* address) {
-    static WinSockStarted winsock;
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in where{};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(80);
-    where.sin_addr.s_addr = inet_addr(address);
-    BOOL reuse = TRUE;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     // A queue of one (Wine hands the 0 on to the system), filled at once.
-    if (bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener_, 0) != 0) {
-        ADD_FAILURE() << "cannot listen on " << address << ":80, error " << WSAGetLastError();
-        return;
-    }
+    sockaddr_in where;
+    listener_ = Listen(address, 0, where);
+    if (listener_ == INVALID_SOCKET) return;
     filler_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (connect(filler_, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0)
         ADD_FAILURE() << "cannot fill the queue, error " << WSAGetLastError();
