@@ -101,10 +101,17 @@ void Application::Run() {
 }
 
 bool Application::ProcessMessages() {
+    const UINT take = MenuOpen() ? PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE | PM_QS_PAINT : PM_REMOVE;
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+    while (PeekMessageW(&message, nullptr, 0, 0, take))
         if (!HandleMessage(message)) return false;
     return true;
+}
+
+bool Application::MenuOpen() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE));
 }
 
 void Application::RepostQuit() { PostQuitMessage(quitCode_); }

@@ -42,8 +42,13 @@ public:
     // loop has received its quit message.
     void Run();
     // Handles every pending message and returns; stops early at the quit
-    // message, which sets Terminated, and then gives false.
+    // message, which sets Terminated, and then gives false. While a menu of
+    // this thread is open (a handler run from the menu's own loop), the
+    // mouse and keys are left to the menu, which reads them itself: taken
+    // here, a click on its item would be lost.
     bool ProcessMessages();
+    // A menu of this thread is open and reads the mouse and keys.
+    static bool MenuOpen();
     // How many quit messages the loops of the application have met: a loop
     // nested in a handler tells by it that one met the quit message.
     unsigned QuitsMet() const { return quitsMet_; }

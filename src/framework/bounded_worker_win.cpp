@@ -114,9 +114,12 @@ BoundedWorker::Outcome BoundedWorker::Run(std::function<void()> work) {
             return Outcome::TimedOut;
         }
         // Input that a handler's own loop has seen but left in the queue
-        // wakes the wait too (MWMO_INPUTAVAILABLE).
+        // wakes the wait too (MWMO_INPUTAVAILABLE). While a menu is open
+        // (a tick that came in its loop), its mouse and keys stay for it and
+        // must not wake this wait over and over.
         const DWORD wait = static_cast<DWORD>(std::min(leftMs, 0x7FFFFFFFLL));
-        const DWORD woke = MsgWaitForMultipleObjectsEx(kWaits, waits, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD wake = Application::MenuOpen() ? QS_ALLINPUT & ~QS_INPUT : QS_ALLINPUT;
+        const DWORD woke = MsgWaitForMultipleObjectsEx(kWaits, waits, wait, wake, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0) break;
         if (woke == WAIT_OBJECT_0 + kWaits) {
             application.ProcessMessages();
