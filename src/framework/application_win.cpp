@@ -101,28 +101,17 @@ void Application::Run() {
 }
 
 bool Application::ProcessMessages() {
-    const UINT take = MenuOpen() ? PM_REMOVE | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE | PM_QS_PAINT : PM_REMOVE;
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, take))
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
         if (!HandleMessage(message)) return false;
     return true;
 }
-
-bool Application::MenuOpen() {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE));
-}
-
-void Application::RepostQuit() { PostQuitMessage(quitCode_); }
 
 void Application::Terminate() { PostQuitMessage(0); }
 
 bool Application::HandleMessage(MSG& message) {
     if (message.message == WM_QUIT) {
         terminated_ = true;
-        quitCode_ = static_cast<int>(message.wParam);
-        ++quitsMet_;
         return false;
     }
     // The active form sees its keys before they are dispatched.

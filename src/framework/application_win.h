@@ -42,19 +42,8 @@ public:
     // loop has received its quit message.
     void Run();
     // Handles every pending message and returns; stops early at the quit
-    // message, which sets Terminated, and then gives false. While a menu of
-    // this thread is open (a handler run from the menu's own loop), the
-    // mouse and keys are left to the menu, which reads them itself: taken
-    // here, a click on its item would be lost.
+    // message, which sets Terminated, and then gives false.
     bool ProcessMessages();
-    // A menu of this thread is open and reads the mouse and keys.
-    static bool MenuOpen();
-    // How many quit messages the loops of the application have met: a loop
-    // nested in a handler tells by it that one met the quit message.
-    unsigned QuitsMet() const { return quitsMet_; }
-    // Posts the last quit message met again, with its exit code, for the
-    // loop outside a nested one.
-    void RepostQuit();
     // Asks the loop to end (posts the quit message).
     void Terminate();
     // The loop has received its quit message; other threads may ask.
@@ -82,8 +71,6 @@ private:
     std::vector<Form*> forms_;
     bool showMainForm_ = true;
     std::atomic<bool> terminated_{false};
-    int quitCode_ = 0;
-    unsigned quitsMet_ = 0;
 };
 
 }  // namespace tarvik::fw

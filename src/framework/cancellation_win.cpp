@@ -46,7 +46,7 @@ void Cancellation::CancelAt(TimePoint deadline) {
         Guard guard(lock_);
         deadline_ = deadline;
     }
-    changed_.Set();
+    if (onDeadlineChanged_) onDeadlineChanged_();
 }
 
 void Cancellation::ClearDeadline() {
@@ -55,8 +55,10 @@ void Cancellation::ClearDeadline() {
         if (!deadline_) return;
         deadline_.reset();
     }
-    changed_.Set();
+    if (onDeadlineChanged_) onDeadlineChanged_();
 }
+
+void Cancellation::SetOnDeadlineChanged(std::function<void()> listener) { onDeadlineChanged_ = std::move(listener); }
 
 bool Cancellation::Cancelled() const {
     Guard guard(lock_);
@@ -86,7 +88,6 @@ void Cancellation::Reset() {
     action = std::exchange(action_, nullptr);
     cancelled_ = false;
     deadline_.reset();
-    changed_.Reset();
 }
 
 }  // namespace tarvik::fw

@@ -11,7 +11,6 @@
 #include <optional>
 
 #include "framework/critical_section_win.h"
-#include "framework/event_win.h"
 #include "framework/steady_clock_win.h"
 
 namespace tarvik::fw {
@@ -53,9 +52,9 @@ public:
     // The waiting side.
     void Cancel();
     std::optional<TimePoint> Deadline() const;
-    // An automatic event, set whenever the deadline changes, for a waiter
-    // to look at it again.
-    HANDLE DeadlineChanged() const { return changed_.Handle(); }
+    // Called whenever the deadline changes, on the thread that changed it,
+    // for the waiting side to look at it again.
+    void SetOnDeadlineChanged(std::function<void()> listener);
     // Ready for the next piece of work: nothing hooked, no deadline, not
     // cancelled.
     void Reset();
@@ -65,7 +64,7 @@ private:
     std::function<void()> action_;
     bool cancelled_ = false;
     std::optional<TimePoint> deadline_;
-    Event changed_{Event::Kind::AutoReset};
+    std::function<void()> onDeadlineChanged_;  // set before any work runs
 };
 
 }  // namespace tarvik::fw

@@ -6,40 +6,31 @@
 
 namespace tarvik {
 
-namespace {
-
-// Clears the running mark on every way out, exceptions included, so that a
-// failing cycle does not block all later ones.
-class RunningMark {
-public:
-    explicit RunningMark(bool& running) : running_(running) { running_ = true; }
-    ~RunningMark() { running_ = false; }
-    RunningMark(const RunningMark&) = delete;
-    RunningMark& operator=(const RunningMark&) = delete;
-
-private:
-    bool& running_;
-};
-
-}  // namespace
-
 CheckCycle::CheckCycle(MonitorSettings& settings, MonitorCounters& counters, CheckCollaborators collaborators)
     : settings_(settings), counters_(counters), collaborators_(std::move(collaborators)) {}
 
-void CheckCycle::RunCheck(const Text& addressFieldText) {
-    if (running_) return;
-    RunningMark mark(running_);
+bool CheckCycle::StartCheck(const Text& addressFieldText) {
+    if (phase_ != Phase::Idle) return false;
+    // Before the start: an answer may come back inside it.
+    phase_ = Phase::Probing;
+    try {
+        // The field decides which probe runs; the stored setting is what is
+        // probed, even while the user is still typing in the field.
+        if (Trim(addressFieldText).empty())
+            collaborators_.startWebProbe(settings_.ProbeUrl);
+        else
+            collaborators_.startAddressProbe(settings_.ProbeAddress);
+    } catch (...) {
+        if (phase_ == Phase::Probing) phase_ = Phase::Idle;
+        throw;
+    }
+    return true;
+}
 
-    // The field decides which probe runs; the stored setting is what is
-    // probed, even while the user is still typing in the field.
-    const std::optional<Text> result = Trim(addressFieldText).empty()
-                                           ? collaborators_.webProbe(settings_.ProbeUrl)
-                                           : collaborators_.addressProbe(settings_.ProbeAddress);
-    // Dropped: the program is ending, and this check never happened.
-    if (!result.has_value()) return;
-
+void CheckCycle::ProbeDone(const Text& result) {
+    if (phase_ != Phase::Probing) return;
     counters_.CheckCount = WrapAdd(counters_.CheckCount, 1);
-    if (result->empty()) {
+    if (result.empty()) {
         counters_.FailStreak = WrapAdd(counters_.FailStreak, 1);
     } else {
         counters_.FailStreak = 0;
@@ -53,14 +44,31 @@ void CheckCycle::RunCheck(const Text& addressFieldText) {
     // Only failures raise an alert: a threshold below 1 (a failed Load leaves
     // it at 0) would otherwise alert on every success, when the streak is 0.
     if (counters_.FailStreak >= 1 && counters_.FailStreak == settings_.AlertThreshold) {
-        // Counted as raised whether or not it was delivered, unless the
-        // program is ending while it goes out.
-        const std::optional<bool> sent = collaborators_.sendAlert(settings_.AlertComputer, settings_.AlertText);
-        if (!sent.has_value()) return;
-        counters_.FailStreak = 0;
-        counters_.MessageCount = WrapAdd(counters_.MessageCount, 1);
+        phase_ = Phase::Alerting;
+        try {
+            collaborators_.startAlert(settings_.AlertComputer, settings_.AlertText);
+        } catch (...) {
+            if (phase_ == Phase::Alerting) phase_ = Phase::Idle;
+            throw;
+        }
+        return;
     }
+    phase_ = Phase::Idle;
+    ShowStatistics();
+}
 
+void CheckCycle::AlertDone() {
+    if (phase_ != Phase::Alerting) return;
+    // Counted as raised whether or not it was delivered.
+    counters_.FailStreak = 0;
+    counters_.MessageCount = WrapAdd(counters_.MessageCount, 1);
+    phase_ = Phase::Idle;
+    ShowStatistics();
+}
+
+void CheckCycle::Abandon() { phase_ = Phase::Idle; }
+
+void CheckCycle::ShowStatistics() {
     collaborators_.showStatistics("Проверок: " + IntToText(counters_.CheckCount),
                                   "Успешных: " + IntToText(counters_.SuccessCount),
                                   "Неудачи подряд: " + IntToText(counters_.FailStreak),

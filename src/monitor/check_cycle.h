@@ -1,11 +1,13 @@
 // One check of the target: pick a probe, count, animate the icon, alert at the
-// threshold, show the statistics. Everything outside the counting is passed
-// in, so the main window wires the real probes and a test can drive a cycle.
+// threshold, show the statistics. The probe and the alert run elsewhere (on
+// workers, so that the window never waits for the network): a check is
+// started here, and their answers are handed back when they come. Everything
+// outside the counting is passed in, so the main window wires the real
+// workers and a test can drive a cycle step by step.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 
 #include "base/text.h"
 #include "monitor/monitor_settings.h"
@@ -21,12 +23,11 @@ struct MonitorCounters {
 };
 
 struct CheckCollaborators {
-    // The probes and the sender answer nothing (nullopt) when their call was
-    // dropped because the program is ending: the cycle then stops where it
-    // stands, changing no counter and showing nothing more.
-    std::function<std::optional<Text>(const Text& target)> addressProbe;
-    std::function<std::optional<Text>(const Text& url)> webProbe;
-    std::function<std::optional<bool>(const Text& computer, const Text& message)> sendAlert;
+    // Start the probe or the alert and return; the answer comes back through
+    // CheckCycle::ProbeDone and AlertDone (at once, or later).
+    std::function<void(const Text& target)> startAddressProbe;
+    std::function<void(const Text& url)> startWebProbe;
+    std::function<void(const Text& computer, const Text& message)> startAlert;
     std::function<void(bool animated)> setAnimated;
     // The four label texts, in full ("Проверок: 5").
     std::function<void(const Text& checks, const Text& successes, const Text& failStreak, const Text& messages)>
@@ -37,21 +38,30 @@ class CheckCycle {
 public:
     CheckCycle(MonitorSettings& settings, MonitorCounters& counters, CheckCollaborators collaborators);
 
-    // One cycle. The probes and the sender may handle the window's messages
-    // while they wait (their work runs on another thread, and their message
-    // boxes have loops of their own), so timer ticks and button presses
-    // still arrive; a call that arrives while a cycle is running is dropped,
-    // so cycles never nest and the counters move by exactly one cycle at a
-    // time.
-    void RunCheck(const Text& addressFieldText);
+    // Starts a cycle: the field decides which probe runs. A call while a
+    // cycle is under way (its probe or its alert) starts nothing and gives
+    // false, so the counters move by exactly one cycle at a time.
+    bool StartCheck(const Text& addressFieldText);
+    // The probe's result, empty when the check failed. Counts and animates;
+    // at the threshold it starts the alert, and otherwise the cycle ends
+    // with the statistics.
+    void ProbeDone(const Text& result);
+    // The alert has gone out, delivered or not: the cycle ends.
+    void AlertDone();
+    // The cycle under way ends where it stands, counting nothing more (its
+    // work failed, or its answer is no longer wanted).
+    void Abandon();
 
-    bool IsRunning() const { return running_; }
+    bool IsRunning() const { return phase_ != Phase::Idle; }
 
 private:
+    enum class Phase { Idle, Probing, Alerting };
+    void ShowStatistics();
+
     MonitorSettings& settings_;
     MonitorCounters& counters_;
     CheckCollaborators collaborators_;
-    bool running_ = false;
+    Phase phase_ = Phase::Idle;
 };
 
 }  // namespace tarvik

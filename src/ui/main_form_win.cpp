@@ -27,23 +27,21 @@ void RegisterClasses() {
 }
 }  // namespace
 
-CheckCollaborators TForm1::PlatformServices() {
-    CheckCollaborators services;
+MonitorServices TForm1::PlatformServices() {
+    MonitorServices services;
     services.addressProbe = &AddressProbe;
     services.webProbe = [](const Text& url) { return WebProbe(url); };
     services.sendAlert = &SendAlertMessage;
     return services;
 }
 
-TForm1::TForm1(CheckCollaborators services, std::chrono::milliseconds workBound)
-    : services_(std::move(services)), probes_(workBound), alerts_(workBound) {
+TForm1::TForm1(MonitorServices services, std::chrono::milliseconds workBound)
+    : services_(std::move(services)), probes_(workBound), alerts_(workBound), testAlerts_(workBound) {
     RegisterClasses();
-    CheckCollaborators collaborators = services_;
-    collaborators.addressProbe = [this](const Text& target) { return Probe(services_.addressProbe, target); };
-    collaborators.webProbe = [this](const Text& url) { return Probe(services_.webProbe, url); };
-    collaborators.sendAlert = [this](const Text& computer, const Text& message) {
-        return SendAlert(computer, message);
-    };
+    CheckCollaborators collaborators;
+    collaborators.startAddressProbe = [this](const Text& target) { StartProbe(services_.addressProbe, target); };
+    collaborators.startWebProbe = [this](const Text& url) { StartProbe(services_.webProbe, url); };
+    collaborators.startAlert = [this](const Text& computer, const Text& message) { StartAlert(computer, message); };
     collaborators.showStatistics = [this](const Text& checks, const Text& successes, const Text& failStreak,
                                           const Text& messages) {
         TProverok->SetCaption(checks);
@@ -52,9 +50,9 @@ TForm1::TForm1(CheckCollaborators services, std::chrono::milliseconds workBound)
         TUshloMes->SetCaption(messages);
     };
     // The icon animates while checks fail in a row.
-    collaborators.setAnimated = [this, also = services_.setAnimated](bool animated) {
+    collaborators.setAnimated = [this](bool animated) {
         if (TrayIcon1) TrayIcon1->SetAnimated(animated);
-        if (also) also(animated);
+        if (services_.setAnimated) services_.setAnimated(animated);
     };
     cycle_ = std::make_unique<CheckCycle>(settings_, counters_, std::move(collaborators));
 
@@ -78,6 +76,7 @@ TForm1::TForm1(CheckCollaborators services, std::chrono::milliseconds workBound)
 }
 
 TForm1::~TForm1() {
+    StopChecks();
     BeginDestroy();
     // The parts go before the cycle whose statistics they show.
     DestroyComponents();
@@ -142,45 +141,47 @@ void TForm1::FormCreate(fw::Component&) {
     }
 }
 
-void TForm1::TimerTimer(fw::Component&) { cycle_->RunCheck(IPEdit->GetText()); }
+void TForm1::TimerTimer(fw::Component&) { cycle_->StartCheck(IPEdit->GetText()); }
 
 void TForm1::Button1Click(fw::Component&) {
-    cycle_->RunCheck(IPEdit->GetText());
-    if (!ending_) Timer->SetEnabled(Status->Checked());
+    cycle_->StartCheck(IPEdit->GetText());
+    Timer->SetEnabled(Status->Checked());
 }
 
+// Nothing is counted; a press while the last one's send is under way is
+// dropped.
 void TForm1::Button4Click(fw::Component&) {
-    if (services_.sendAlert) SendAlert(settings_.AlertComputer, settings_.AlertText);
+    if (!services_.sendAlert) return;
+    testAlerts_.Ask([send = services_.sendAlert, computer = settings_.AlertComputer,
+                     message = settings_.AlertText] { return send(computer, message); },
+                    [](fw::BoundedWorker::Answer<bool> answer) {
+                        if (answer.error) std::rethrow_exception(answer.error);
+                    });
 }
 
 // The worker gets copies of the function and its inputs: a field left
 // meanwhile changes nothing of this call, and a worker left behind touches
-// nothing of the window's.
-std::optional<Text> TForm1::Probe(const std::function<std::optional<Text>(const Text&)>& probe,
-                                  const Text& target) {
-    auto answer = probes_.Ask([probe, target] { return probe(target); });
-    switch (answer.outcome) {
-    case fw::BoundedWorker::Outcome::Done: return std::move(answer.value);
-    case fw::BoundedWorker::Outcome::Dropped:
-        ending_ = true;
-        return std::nullopt;
-    case fw::BoundedWorker::Outcome::TimedOut:
-    case fw::BoundedWorker::Outcome::Busy: break;
-    }
-    return Text();
+// nothing of the window's. What the work threw ends the cycle uncounted and
+// goes to the error box.
+void TForm1::StartProbe(const std::function<Text(const Text&)>& probe, const Text& target) {
+    probes_.Ask([probe, target] { return probe(target); }, [this](fw::BoundedWorker::Answer<Text> answer) {
+        if (answer.error) {
+            cycle_->Abandon();
+            std::rethrow_exception(answer.error);
+        }
+        cycle_->ProbeDone(answer.value);
+    });
 }
 
-std::optional<bool> TForm1::SendAlert(const Text& computer, const Text& message) {
-    auto answer = alerts_.Ask([send = services_.sendAlert, computer, message] { return send(computer, message); });
-    switch (answer.outcome) {
-    case fw::BoundedWorker::Outcome::Done: return answer.value;
-    case fw::BoundedWorker::Outcome::Dropped:
-        ending_ = true;
-        return std::nullopt;
-    case fw::BoundedWorker::Outcome::TimedOut:
-    case fw::BoundedWorker::Outcome::Busy: break;
-    }
-    return false;
+void TForm1::StartAlert(const Text& computer, const Text& message) {
+    alerts_.Ask([send = services_.sendAlert, computer, message] { return send(computer, message); },
+                [this](fw::BoundedWorker::Answer<bool> answer) {
+                    if (answer.error) {
+                        cycle_->Abandon();
+                        std::rethrow_exception(answer.error);
+                    }
+                    cycle_->AlertDone();
+                });
 }
 
 MonitorSettings TForm1::FieldSettings() const {
@@ -225,7 +226,19 @@ void TForm1::FormCloseQuery(fw::Component&, bool& canClose) {
     if (!canClose) Hide();
 }
 
-void TForm1::FormClose(fw::Component&, fw::CloseAction&) { SaveFields(); }
+void TForm1::FormClose(fw::Component&, fw::CloseAction&) {
+    SaveFields();
+    // Saved: the program ends now, whatever a check is waiting for.
+    StopChecks();
+}
+
+void TForm1::StopChecks() {
+    if (Timer) Timer->SetEnabled(false);
+    probes_.Abandon();
+    alerts_.Abandon();
+    testAlerts_.Abandon();
+    cycle_->Abandon();
+}
 
 void TForm1::SaveFields() {
     // The texts are saved trimmed, the numbers as the fields read them.
@@ -250,6 +263,7 @@ void TForm1::EndSession() {
         SaveFields();
     } catch (...) {
     }
+    StopChecks();
     fw::Form::EndSession();
 }
 

@@ -15,6 +15,7 @@
 #include "framework/menu.h"
 #include "framework/timer_win.h"
 #include "monitor/check_cycle.h"
+#include "monitor/monitor_services.h"
 
 namespace tarvik {
 
@@ -22,9 +23,9 @@ class TForm1 : public fw::Form {
 public:
     Text ClassName() const override { return "TForm1"; }
     // The probes and the alert sender of the platform.
-    static CheckCollaborators PlatformServices();
+    static MonitorServices PlatformServices();
 
-    // How long a probe or an alert may keep a check waiting (open message
+    // How long a probe or an alert may keep a check under way (open message
     // boxes not counted): the platform's own time-outs act well before it;
     // it catches what they cannot, such as headers trickled without end or
     // a name service that never answers.
@@ -32,9 +33,8 @@ public:
 
     // Builds the window from its layout and runs FormCreate. `services`
     // gives the probes and the sender (tests pass doubles), which run on
-    // worker threads of the window's, each call within `workBound`; its
-    // statistics display is replaced by the window's labels.
-    explicit TForm1(CheckCollaborators services = PlatformServices(),
+    // worker threads of the window's, each call within `workBound`.
+    explicit TForm1(MonitorServices services = PlatformServices(),
                     std::chrono::milliseconds workBound = kWorkBound);
     ~TForm1() override;
 
@@ -70,6 +70,10 @@ public:
     bool ExitRequested = false;
 
     const MonitorSettings& Settings() const { return settings_; }
+    // A check (its probe or its alert) is under way.
+    bool Checking() const { return cycle_->IsRunning(); }
+    // A send of "Проверить сообщение." is under way.
+    bool TestAlertUnderWay() const { return testAlerts_.UnderWay(); }
     const MonitorCounters& Counters() const { return counters_; }
 
     void FormCreate(fw::Component& sender);
@@ -94,27 +98,31 @@ protected:
 private:
     // The Save with the fields as they stand.
     void SaveFields();
+    // The program ends: no check starts, and what is under way is cancelled
+    // and never answers.
+    void StopChecks();
     // The timer's period for an interval in seconds: milliseconds, taken
     // modulo 2^32 as the platform timer does.
     void SetTimerPeriod(std::int32_t seconds);
     // The six settings as the fields show them now.
     MonitorSettings FieldSettings() const;
-    // A probe or the sender on its worker, the window answering meanwhile.
+    // A probe on its worker; its result goes to the cycle when it comes.
     // Past the bound (the call is then cancelled as far as it can be), or
     // while as many calls left behind as the worker's cap still run, the
-    // probe fails and the alert counts as not delivered; nullopt when the
-    // program is ending.
-    std::optional<Text> Probe(const std::function<std::optional<Text>(const Text&)>& probe, const Text& target);
-    std::optional<bool> SendAlert(const Text& computer, const Text& message);
-
-    CheckCollaborators services_;
-    // One worker for the probes and one for the sender: an alert still goes
-    // out while a probe left behind hangs on the network.
+    // probe fails.
+    void StartProbe(const std::function<Text(const Text&)>& probe, const Text& target);
+    // The cycle's alert on its worker; past the bound it counts as not
+    // delivered, and as raised all the same.
+    void StartAlert(const Text& computer, const Text& message);
+    MonitorServices services_;
+    // One worker for the probes, one for the cycle's alert and one for the
+    // user's test message: an alert still goes out while a probe left
+    // behind hangs on the network, and a test message while the cycle's
+    // alert waits for a remote computer. Destroyed with the window, they
+    // cancel what is under way, whose answer then never comes.
     fw::BoundedWorker probes_;
     fw::BoundedWorker alerts_;
-    // A call was dropped because the program is ending: nothing touches the
-    // window after it.
-    bool ending_ = false;
+    fw::BoundedWorker testAlerts_;
     MonitorSettings settings_;
     MonitorCounters counters_;
     std::unique_ptr<CheckCycle> cycle_;

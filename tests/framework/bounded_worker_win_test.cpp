@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "framework/bounded_worker_win.h"
@@ -19,6 +20,32 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// What a started call handed back, once the loop has brought it.
+using Outcome = BoundedWorker::Outcome;
+
+template <class Result>
+struct Ended {
+    bool ended = false;
+    BoundedWorker::Answer<Result> answer{};
+    SteadyClock::time_point at{};
+};
+
+template <class Result, class Call>
+std::shared_ptr<Ended<Result>> AskAndWait(BoundedWorker& worker, Call call) {
+    auto ended = std::make_shared<Ended<Result>>();
+    EXPECT_TRUE(worker.Ask(std::move(call), [ended](BoundedWorker::Answer<Result> answer) {
+        ended->answer = std::move(answer);
+        ended->at = SteadyClock::now();
+        ended->ended = true;
+    }));
+    EXPECT_TRUE(testing::PumpUntil([&] { return ended->ended; }, 60000));
+    return ended;
+}
+
+Outcome RunAndWait(BoundedWorker& worker, std::function<void()> work) {
+    return AskAndWait<int>(worker, [work] { return work(), 0; })->answer.outcome;
+}
+
 // A box raised by the work waits for its user, however long: the bound
 // leaves that time out, or a box left open would turn into a failure.
 TEST(BoundedWorker, TheBoundLeavesOutTimeWithABoxOpen) {
@@ -28,12 +55,33 @@ TEST(BoundedWorker, TheBoundLeavesOutTimeWithABoxOpen) {
     });
     BoundedWorker worker(300ms);
     const auto start = SteadyClock::now();
-    const auto answer = worker.Ask([] { return AppMessageBox("Нет ip адреса", "WSAStartup", 0); });
-    const auto took = SteadyClock::now() - start;
+    const auto ended = AskAndWait<int>(worker, [] { return AppMessageBox("Нет ip адреса", "WSAStartup", 0); });
     SetMessageBoxHook(nullptr);
-    EXPECT_EQ(answer.outcome, BoundedWorker::Outcome::Done);
-    EXPECT_EQ(answer.value, IDOK);
-    EXPECT_GE(took, 1500ms);
+    EXPECT_EQ(ended->answer.outcome, BoundedWorker::Outcome::Done);
+    EXPECT_EQ(ended->answer.value, IDOK);
+    EXPECT_GE(ended->at - start, 1500ms);
+}
+
+// The call returns at once; one call at a time; what the work threw comes
+// back with its end; an abandoned call never answers.
+TEST(BoundedWorker, StartsReturnAtOnceOneAtATimeAndAnAbandonedCallNeverAnswers) {
+    BoundedWorker worker(60s);
+    const auto release = std::make_shared<Event>(Event::Kind::ManualReset);
+    bool answered = false;
+    const auto start = SteadyClock::now();
+    ASSERT_TRUE(worker.Start([release] { release->Wait(); }, [&](Outcome, std::exception_ptr) { answered = true; }));
+    EXPECT_LT(SteadyClock::now() - start, 1s);
+    EXPECT_TRUE(worker.UnderWay());
+    EXPECT_FALSE(worker.Start([] {}, nullptr)) << "one call at a time";
+    worker.Abandon();
+    EXPECT_FALSE(worker.UnderWay());
+    release->Set();
+
+    const auto thrown = AskAndWait<int>(worker, []() -> int { throw std::runtime_error("broke"); });
+    EXPECT_EQ(thrown->answer.outcome, BoundedWorker::Outcome::Done);
+    EXPECT_TRUE(thrown->answer.error);
+    testing::Pump(50);
+    EXPECT_FALSE(answered);
 }
 
 // Work that blocks until it is ended: by its cancel, as a request is ended
@@ -73,15 +121,18 @@ TEST_P(BlockedWork, EndsAndTheNextRunRuns) {
     const auto blocking = std::make_shared<Blocking>();
     BoundedWorker worker(c.bound);
     const auto start = SteadyClock::now();
-    EXPECT_EQ(worker.Run(BlockingWork(blocking, c.cancellable, c.ownDeadline)), BoundedWorker::Outcome::TimedOut);
-    const auto took = SteadyClock::now() - start;
+    const auto ended = AskAndWait<int>(worker, [work = BlockingWork(blocking, c.cancellable, c.ownDeadline)] {
+        return work(), 0;
+    });
+    EXPECT_EQ(ended->answer.outcome, BoundedWorker::Outcome::TimedOut);
+    const auto took = ended->at - start;
     EXPECT_GE(took, c.endsAfter);
     EXPECT_LT(took, c.endsAfter + 10s) << "loose: a busy machine runs late";
     EXPECT_EQ(blocking->returned.Wait(c.cancellable ? testing::kStateWait : 0), c.cancellable);
 
-    const auto next = worker.Ask([] { return 7; });
-    EXPECT_EQ(next.outcome, BoundedWorker::Outcome::Done);
-    EXPECT_EQ(next.value, 7);
+    const auto next = AskAndWait<int>(worker, [] { return 7; });
+    EXPECT_EQ(next->answer.outcome, BoundedWorker::Outcome::Done);
+    EXPECT_EQ(next->answer.value, 7);
     blocking->release.Set();
     EXPECT_TRUE(blocking->returned.Wait(testing::kStateWait));
 }
@@ -98,13 +149,13 @@ TEST(BoundedWorker, WorkersLeftRunningStopAtTheCap) {
     const auto blocking = std::make_shared<Blocking>();
     BoundedWorker worker(100ms, 2);
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(worker.Run(BlockingWork(blocking, false)), BoundedWorker::Outcome::TimedOut);
+        EXPECT_EQ(RunAndWait(worker, BlockingWork(blocking, false)), BoundedWorker::Outcome::TimedOut);
     bool ran = false;
-    EXPECT_EQ(worker.Run([&ran] { ran = true; }), BoundedWorker::Outcome::Busy);
+    EXPECT_EQ(RunAndWait(worker, [&ran] { ran = true; }), BoundedWorker::Outcome::Busy);
     EXPECT_FALSE(ran);
 
     blocking->release.Set();
-    EXPECT_TRUE(testing::PumpUntil([&] { return worker.Run([&ran] { ran = true; }) == BoundedWorker::Outcome::Done; }));
+    EXPECT_TRUE(testing::PumpUntil([&] { return RunAndWait(worker, [&ran] { ran = true; }) == BoundedWorker::Outcome::Done; }));
     EXPECT_TRUE(ran);
 }
 

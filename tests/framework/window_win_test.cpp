@@ -6,7 +6,6 @@
 
 #include "base/error.h"
 #include "framework/application_win.h"
-#include "framework/bounded_worker_win.h"
 #include "framework/controls_win.h"
 #include "framework/form_win.h"
 #include "framework/layout.h"
@@ -200,48 +199,6 @@ TEST(PopupMenu, PopupRunsTheChosenItem) {
     SetTimer(nullptr, 0, 100, &ChooseSecondItem);
     menu.Popup(10, 10);
     EXPECT_EQ(chosen, 1);
-}
-
-// A tick that comes while a pop-up menu is open runs inside the menu's loop,
-// and a check started there waits in a loop of its own: the keys and clicks
-// the user gives the menu meanwhile must stay for the menu.
-bool menuTickWaited = false;
-bool menuEndedByHand = false;
-
-void CALLBACK GiveTheMenuAKeyAndWait(HWND window, UINT, UINT_PTR id, DWORD) noexcept {
-    KillTimer(window, id);
-    keybd_event(VK_ESCAPE, 0, 0, 0);
-    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
-    try {
-        BoundedWorker worker(std::chrono::seconds(30));
-        menuTickWaited = worker.Run([] { Sleep(300); }) == BoundedWorker::Outcome::Done;
-    } catch (...) {
-    }
-}
-
-// Should the key be lost, the menu is ended by hand, late.
-void CALLBACK EndTheMenuByHand(HWND window, UINT, UINT_PTR id, DWORD) noexcept {
-    KillTimer(window, id);
-    menuEndedByHand = true;
-    EndMenu();
-}
-
-TEST(PopupMenu, KeysGivenWhileAHandlerWaitsInsideItsLoopReachIt) {
-    const HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                       nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
-    SetForegroundWindow(owner);
-    const HMENU menu = CreatePopupMenu();
-    AppendMenuW(menu, MF_STRING, 1, L"x");
-    menuTickWaited = menuEndedByHand = false;
-    SetTimer(owner, 1, 50, &GiveTheMenuAKeyAndWait);
-    SetTimer(owner, 2, tarvik::testing::kStateWait / 3, &EndTheMenuByHand);
-    TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr);
-    KillTimer(owner, 2);
-    DestroyMenu(menu);
-    DestroyWindow(owner);
-    EXPECT_TRUE(menuTickWaited);
-    EXPECT_FALSE(menuEndedByHand) << "the menu never saw its Escape key";
 }
 
 }  // namespace

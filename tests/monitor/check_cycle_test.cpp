@@ -2,9 +2,7 @@
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <limits>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,49 +12,40 @@
 namespace tarvik {
 namespace {
 
-// A cycle wired to scripted probe results, recording everything it does.
+// A cycle wired to recording collaborators; the test hands the answers back.
 struct Harness {
     MonitorSettings settings;
     MonitorCounters counters;
-    std::deque<Text> results;  // next probe results; empty text = failure
     std::vector<std::string> probes;
     std::vector<std::pair<Text, Text>> alerts;
     std::vector<bool> animation;
     std::array<Text, 4> labels;
-    bool sendResult = true;
-    bool dropProbe = false, dropAlert = false;  // as when the program is ending
-    std::function<void()> duringProbe;
-    std::function<void()> duringAlert;
+    std::function<void()> onStart;  // runs inside a probe's start
 
     CheckCycle cycle{settings, counters, Collaborators()};
 
     CheckCollaborators Collaborators() {
         CheckCollaborators c;
-        c.addressProbe = [this](const Text& t) { return Probe("address:" + t); };
-        c.webProbe = [this](const Text& u) { return Probe("web:" + u); };
-        c.sendAlert = [this](const Text& computer, const Text& message) -> std::optional<bool> {
-            alerts.emplace_back(computer, message);
-            if (duringAlert) duringAlert();
-            if (dropAlert) return std::nullopt;
-            return sendResult;
-        };
+        c.startAddressProbe = [this](const Text& t) { Started("address:" + t); };
+        c.startWebProbe = [this](const Text& u) { Started("web:" + u); };
+        c.startAlert = [this](const Text& computer, const Text& message) { alerts.emplace_back(computer, message); };
         c.setAnimated = [this](bool on) { animation.push_back(on); };
         c.showStatistics = [this](const Text& a, const Text& b, const Text& f, const Text& m) { labels = {a, b, f, m}; };
         return c;
     }
-    std::optional<Text> Probe(const std::string& call) {
+    void Started(const std::string& call) {
         probes.push_back(call);
-        if (duringProbe) duringProbe();
-        if (dropProbe) return std::nullopt;
-        Text r = results.empty() ? Text() : results.front();
-        if (!results.empty()) results.pop_front();
-        return r;
+        if (onStart) onStart();
     }
-    // 'S' a successful check, 'F' a failed one.
+    // 'S' a successful check, 'F' a failed one; each runs to its end, its
+    // alert included.
     void Run(const std::string& outcomes) {
         for (char o : outcomes) {
-            results.push_back(o == 'S' ? "ok" : "");
-            cycle.RunCheck("field");
+            const std::size_t alertsBefore = alerts.size();
+            ASSERT_TRUE(cycle.StartCheck("field"));
+            cycle.ProbeDone(o == 'S' ? "ok" : "");
+            if (alerts.size() != alertsBefore) cycle.AlertDone();
+            ASSERT_FALSE(cycle.IsRunning());
         }
     }
 };
@@ -104,7 +93,6 @@ TEST(CheckCycle, ThresholdThreeFiveFailuresThenSuccess) {
     h.settings.AlertThreshold = 3;
     h.settings.AlertComputer = "ПОСТ-1";
     h.settings.AlertText = "Нет связи";
-    h.sendResult = false;  // a refused alert still counts as raised
 
     h.Run("FF");
     EXPECT_TRUE(h.alerts.empty());
@@ -165,7 +153,7 @@ TEST_P(ProbeChoiceTest, TrimmedFieldPicksProbeStoredSettingIsProbed) {
     Harness h;
     h.settings.ProbeAddress = GetParam().storedAddress;
     h.settings.ProbeUrl = "site.example/a";
-    h.cycle.RunCheck(GetParam().field);
+    h.cycle.StartCheck(GetParam().field);
     EXPECT_EQ(h.probes, std::vector<std::string>{GetParam().expectedCall});
 }
 
@@ -176,44 +164,58 @@ INSTANTIATE_TEST_SUITE_P(Cycle, ProbeChoiceTest,
                                            // still typing: the stored address is empty
                                            ProbeChoiceCase{"10.0", "", "address:"}));
 
-// A message box's loop can deliver a tick or a press in the middle of a cycle.
-TEST(CheckCycle, CallsArrivingDuringACycleAreDropped) {
+// A tick or a press that comes while the probe or the alert is out starts
+// nothing, and an answer that nobody asked for changes nothing.
+TEST(CheckCycle, StartsDuringACycleAndStrayAnswersAreDropped) {
     Harness h;
     h.settings.AlertThreshold = 1;
-    h.duringProbe = [&] {
-        EXPECT_TRUE(h.cycle.IsRunning());
-        h.cycle.RunCheck("field");
-    };
-    h.duringAlert = [&] { h.cycle.RunCheck(""); };
-    h.Run("F");
-    EXPECT_EQ(h.probes.size(), 1u);
-    EXPECT_EQ(h.alerts.size(), 1u);
+    ASSERT_TRUE(h.cycle.StartCheck("field"));
+    EXPECT_FALSE(h.cycle.StartCheck(""));
+    h.cycle.AlertDone();  // no alert is out
+    EXPECT_EQ(h.counters.MessageCount, 0);
+    h.cycle.ProbeDone("");
+    ASSERT_EQ(h.alerts.size(), 1u);
+    EXPECT_FALSE(h.cycle.StartCheck("field")) << "the alert is still out";
+    h.cycle.ProbeDone("ok");  // no probe is out
     EXPECT_EQ(h.counters.CheckCount, 1);
+    EXPECT_EQ(h.labels, (std::array<Text, 4>{})) << "nothing shown before the alert has gone";
+    h.cycle.AlertDone();
     EXPECT_EQ(h.counters.MessageCount, 1);
-    EXPECT_FALSE(h.cycle.IsRunning());
-
-    h.duringProbe = nullptr;
-    h.duringAlert = nullptr;
+    EXPECT_EQ(h.probes.size(), 1u);
+    h.cycle.ProbeDone("");
+    EXPECT_EQ(h.counters.CheckCount, 1);
     h.Run("S");
     EXPECT_EQ(h.counters.CheckCount, 2);
 }
 
-// A call dropped because the program is ending: nothing that would follow
-// it in the cycle happens.
-TEST(CheckCycle, ADroppedCallEndsTheCycleWhereItStands) {
+// A probe whose answer comes back inside its own start.
+TEST(CheckCycle, AnAnswerInsideTheStartCompletesTheCycle) {
+    Harness h;
+    h.onStart = [&] { h.cycle.ProbeDone("ok"); };
+    EXPECT_TRUE(h.cycle.StartCheck("field"));
+    EXPECT_FALSE(h.cycle.IsRunning());
+    EXPECT_EQ(h.counters.SuccessCount, 1);
+    EXPECT_EQ(h.labels[1], "Успешных: 1");
+}
+
+// An abandoned cycle (its work failed, or the program is ending) leaves
+// nothing that would have followed it, and the next cycle runs.
+TEST(CheckCycle, AnAbandonedOrFailingCycleCountsNothingMoreAndDoesNotBlockTheNext) {
     struct Case {
         const char* name;
-        bool dropProbe, dropAlert;
+        bool duringAlert;
         std::int32_t checks, streak;
         std::size_t animationSwitches;
     };
-    for (const Case& c : {Case{"probe", true, false, 0, 0, 0}, Case{"alert", false, true, 1, 1, 1}}) {
+    for (const Case& c : {Case{"probe", false, 0, 0, 0}, Case{"alert", true, 1, 1, 1}}) {
         SCOPED_TRACE(c.name);
         Harness h;
         h.settings.AlertThreshold = 1;
-        h.dropProbe = c.dropProbe;
-        h.dropAlert = c.dropAlert;
-        h.Run("F");
+        ASSERT_TRUE(h.cycle.StartCheck("field"));
+        if (c.duringAlert) h.cycle.ProbeDone("");
+        h.cycle.Abandon();
+        h.cycle.ProbeDone("");
+        h.cycle.AlertDone();
         EXPECT_EQ(h.counters.CheckCount, c.checks);
         EXPECT_EQ(h.counters.FailStreak, c.streak);
         EXPECT_EQ(h.counters.MessageCount, 0);
@@ -221,14 +223,11 @@ TEST(CheckCycle, ADroppedCallEndsTheCycleWhereItStands) {
         EXPECT_EQ(h.labels, (std::array<Text, 4>{})) << "no statistics shown";
         EXPECT_FALSE(h.cycle.IsRunning());
     }
-}
-
-TEST(CheckCycle, AFailingCycleDoesNotBlockTheNext) {
     Harness h;
-    h.duringProbe = [] { throw std::runtime_error("probe failed"); };
-    EXPECT_THROW(h.cycle.RunCheck("x"), std::runtime_error);
-    EXPECT_EQ(h.counters.CheckCount, 0);
-    h.duringProbe = nullptr;
+    h.onStart = [] { throw std::runtime_error("probe failed"); };
+    EXPECT_THROW(h.cycle.StartCheck("x"), std::runtime_error);
+    EXPECT_FALSE(h.cycle.IsRunning());
+    h.onStart = nullptr;
     h.Run("S");
     EXPECT_EQ(h.counters.CheckCount, 1);
 }

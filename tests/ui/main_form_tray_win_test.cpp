@@ -27,7 +27,7 @@ protected:
         };
         for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
 
-        CheckCollaborators services;
+        MonitorServices services;
         services.webProbe = [this](const Text&) { return reachable ? Text("reply") : Text(); };
         services.addressProbe = services.webProbe;
         services.sendAlert = [](const Text&, const Text&) { return true; };
@@ -43,6 +43,7 @@ protected:
     void Check(bool reach) {
         reachable = reach;
         SendMessageA(form->Button1->Handle(), BM_CLICK, 0, 0);
+        ASSERT_TRUE(tarvik::testing::PumpUntil([&] { return !form->Checking(); }));
     }
     void Notice(UINT mouseMessage) {
         PostMessageA(form->TrayIcon1->MessageWindowHandle(), kTrayCallbackMessage, 0, mouseMessage);

@@ -62,14 +62,14 @@ protected:
 
     // Builds the window the way the program does, then starts and at once
     // ends the loop so the window is shown when start-up asked for it.
-    void StartWith(CheckCollaborators services, std::chrono::milliseconds bound = TForm1::kWorkBound) {
+    void StartWith(MonitorServices services, std::chrono::milliseconds bound = TForm1::kWorkBound) {
         form = std::make_unique<TForm1>(services, bound);
         PostQuitMessage(0);
         fw::Application::Instance().Run();
     }
     // With probes that only count.
     void Start() {
-        CheckCollaborators services;
+        MonitorServices services;
         services.addressProbe = [this](const Text& target) {
             calls.addressProbes.push_back(target);
             if (addressProbeThrows) throw Error("Probe broke");
@@ -88,7 +88,7 @@ protected:
     // With the real web probe (its waits shortened to `wait`), counting its
     // calls.
     void StartWithWebProbe(std::chrono::milliseconds wait, std::chrono::milliseconds bound = TForm1::kWorkBound) {
-        CheckCollaborators services = TForm1::PlatformServices();
+        MonitorServices services = TForm1::PlatformServices();
         services.webProbe = [this, wait](const Text& url) {
             ++webProbeCalls;
             WebProbeLimits limits;
@@ -100,6 +100,11 @@ protected:
 
     bool Shown() const { return IsWindowVisible(form->Handle()) != FALSE; }
     void Click(fw::Control& control) { SendMessageA(control.Handle(), BM_CLICK, 0, 0); }
+    // Button1, and the check it started run to its end.
+    void CheckNow() {
+        Click(*form->Button1);
+        ASSERT_TRUE(PumpUntil([&] { return !form->Checking(); }));
+    }
     // Focus to `field`, then to another field: `field`'s OnExit runs.
     void Leave(fw::Control& field) {
         field.SetFocus();
@@ -317,7 +322,7 @@ TEST_F(MainFormTest, Button1ChecksThenSetsTimerByStatus) {
     Start();
     Leave(*form->IPEdit);  // the timer runs although Status is clear
     ASSERT_TRUE(form->Timer->Ticking());
-    Click(*form->Button1);
+    CheckNow();
     ASSERT_EQ(calls.addressProbes.size(), 1u);
     EXPECT_EQ(calls.addressProbes[0], "127.0.0.1");
     EXPECT_FALSE(form->Timer->Ticking());
@@ -325,14 +330,14 @@ TEST_F(MainFormTest, Button1ChecksThenSetsTimerByStatus) {
     Click(*form->Status);  // the user ticks the box: the timer follows
     EXPECT_TRUE(form->Status->Checked());
     EXPECT_TRUE(form->Timer->Ticking());
-    Click(*form->Button1);
+    CheckNow();
     EXPECT_TRUE(form->Timer->Ticking());
 }
 
 TEST_F(MainFormTest, StatisticsLabelsFollowTheChecks) {
     WriteSettings({{"IP", ""}, {"HOST", "127.0.0.2/"}, {"INTERVAL", "0"}, {"ACTIONS", "2"}, {"STATUS", "0"}});
     Start();
-    for (int i = 0; i < 3; ++i) Click(*form->Button1);
+    for (int i = 0; i < 3; ++i) CheckNow();
     EXPECT_EQ(calls.webProbes.size(), 3u);
     EXPECT_EQ(calls.alerts.size(), 1u);
     EXPECT_EQ(form->TProverok->Caption(), "Проверок: 3");
@@ -346,6 +351,7 @@ TEST_F(MainFormTest, Button4SendsEvenWithEmptyComputerName) {
                    {"MESSAGE", "Проверка"}, {"STATUS", "0"}});
     Start();
     Click(*form->Button4);
+    ASSERT_TRUE(PumpUntil([&] { return !form->TestAlertUnderWay(); }));
     ASSERT_EQ(calls.alerts.size(), 1u);
     EXPECT_EQ(calls.alerts[0], std::make_pair(Text(""), Text("Проверка")));
     EXPECT_EQ(form->Counters().MessageCount, 0);
@@ -491,13 +497,13 @@ TEST_F(MainFormTest, ExceptionInHandlerIsReportedAndProgramGoesOn) {
     WriteFullSettings("0");
     Start();
     addressProbeThrows = true;
-    Click(*form->Button1);
+    CheckNow();
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Probe broke.");
     EXPECT_EQ(boxes.boxes[0].caption, fw::Application::Instance().Title());
     EXPECT_EQ(boxes.boxes[0].style, 0x10u);
     addressProbeThrows = false;
-    Click(*form->Button1);
+    CheckNow();
     EXPECT_EQ(calls.addressProbes.size(), 2u);
     EXPECT_TRUE(Shown());
 }
@@ -572,7 +578,7 @@ TEST_F(MainFormTest, StatisticsLabelsGrowWithTheirText) {
     EXPECT_EQ(form->TNeud->Left(), 32);
 }
 
-// ---- while a check waits -----------------------------------------------
+// ---- while a check is under way ----------------------------------------
 
 using Clock = fw::SteadyClock;
 
@@ -595,87 +601,102 @@ Clock::duration Answer(HWND window, UINT message, WPARAM wParam = 0, LPARAM lPar
     return Clock::now() - start;
 }
 
-// A server that takes the request and says nothing: the check waits on its
-// worker, and the window goes on answering meanwhile, while a tick or a
-// press of Button1 starts no second cycle inside it.
-TEST_F(MainFormTest, DuringACheckTheWindowAnswersAndNoCycleNests) {
+// A server that takes the request and says nothing: the check is under way
+// on its worker and the window goes on answering, while a tick or a press
+// of Button1 starts no second check.
+TEST_F(MainFormTest, DuringACheckTheWindowAnswersAndTicksAndPressesAreDropped) {
     HttpTestServer server("127.0.0.41", HttpTestServer::Mode::Silent);
     // Monitoring on (the timer's ticks count), but no tick of its own within the test.
     WriteSettings({{"IP", ""}, {"HOST", "127.0.0.41/"}, {"INTERVAL", "3600"}, {"ACTIONS", "0"}, {"STATUS", "1"}});
-    StartWithWebProbe(5s);
-    std::atomic<bool> checkEnded{false};
+    StartWithWebProbe(10s);
+    std::atomic<bool> userDone{false};
     Clock::duration slowest{};
     LRESULT sessionAnswer = 0;
     int probesDuringTheCheck = 0;
-    bool stillChecking = false;
     FunctionThread user([&] {
-        if (!Until([&] { return webProbeCalls > 0; })) return;
-        char text[64];
-        for (int i = 0; i < 10; ++i) {
-            slowest = std::max({slowest, Answer(form->Handle(), WM_NULL),
-                                Answer(form->TProverok->Handle(), WM_GETTEXT, sizeof text,
-                                       reinterpret_cast<LPARAM>(text))});
+        if (Until([&] { return webProbeCalls > 0; })) {
+            char text[64];
+            for (int i = 0; i < 10; ++i) {
+                slowest = std::max({slowest, Answer(form->Handle(), WM_NULL),
+                                    Answer(form->TProverok->Handle(), WM_GETTEXT, sizeof text,
+                                           reinterpret_cast<LPARAM>(text))});
+            }
+            Answer(form->Handle(), WM_QUERYENDSESSION, 0, 0, &sessionAnswer);
+            Answer(form->Button1->Handle(), BM_CLICK);
+            Answer(form->Timer->WindowHandleOrNull(), WM_TIMER, 1);  // the check timer's tick
+            probesDuringTheCheck = webProbeCalls;
         }
-        Answer(form->Handle(), WM_QUERYENDSESSION, 0, 0, &sessionAnswer);
-        Answer(form->Button1->Handle(), BM_CLICK);
-        Answer(form->Timer->WindowHandleOrNull(), WM_TIMER, 1);  // the check timer's tick
-        probesDuringTheCheck = webProbeCalls;
-        stillChecking = !checkEnded;
+        userDone = true;
     });
+    const auto start = Clock::now();
     Click(*form->Button1);
-    checkEnded = true;
+    EXPECT_LT(Clock::now() - start, 2s) << "the press returns at once";
+    ASSERT_TRUE(PumpUntil([&] { return userDone.load(); }));
+    const bool stillChecking = form->Checking();
     user.Join();
 
-    EXPECT_TRUE(stillChecking) << "all of it came while the check waited";
+    EXPECT_TRUE(stillChecking) << "all of it came while the check was under way";
     EXPECT_LT(slowest, 2s) << std::chrono::duration_cast<std::chrono::milliseconds>(slowest).count() << " ms";
     EXPECT_EQ(sessionAnswer, 1);
     EXPECT_EQ(probesDuringTheCheck, 1);
+    ASSERT_TRUE(PumpUntil([&] { return !form->Checking(); }));
+    EXPECT_EQ(webProbeCalls, 1);
     EXPECT_EQ(form->Counters().CheckCount, 1);
     EXPECT_EQ(form->Counters().FailStreak, 1);
     EXPECT_EQ(form->TProverok->Caption(), "Проверок: 1");
 }
 
-// Runs on a thread of its own: opens the icon's menu, and once it is up
-// picks "Закрыть". Gives how long the menu took to appear.
-Clock::duration CloseThroughTheIconsMenu(HWND trayWindow) {
-    const auto start = Clock::now();
-    PostMessageA(trayWindow, kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
-    PostMessageA(trayWindow, kTrayCallbackMessage, 0, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    Until([&] {
-        menu = FindWindowA("#32768", nullptr);
-        return menu && IsWindowVisible(menu);
-    });
-    const auto took = Clock::now() - start;
-    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return took;
-}
+// The icon's menu is open when a tick starts a check: the menu goes on
+// working, and "Закрыть" chosen while the check is under way ends the
+// program at once, saved; the check counts nothing, and an answer that
+// comes later changes nothing.
+TEST_F(MainFormTest, CloseInTheIconsMenuDuringACheckStartedUnderItEndsAtOnce) {
+    struct Case {
+        const char* name;
+        HttpTestServer::Mode mode;
+    };
+    for (const Case& c : {Case{"answers late", HttpTestServer::Mode::Answer},
+                          Case{"never answers", HttpTestServer::Mode::Silent}}) {
+        SCOPED_TRACE(c.name);
+        HttpTestServer server("127.0.0.43", c.mode, HttpTestServer::Reply("200 OK", "up"), 3s);
+        WriteSettings({{"IP", ""}, {"HOST", "127.0.0.43/"}, {"INTERVAL", "3600"}, {"ACTIONS", "0"},
+                       {"MESSAGE", "Нет связи"}, {"STATUS", "1"}});
+        webProbeCalls = 0;
+        StartWithWebProbe(20s);
+        form->EditMessage->SetText("Сбой связи");  // saved as it stands
+        Clock::time_point chosen{};
+        FunctionThread user([&] {
+            const HWND tray = form->TrayIcon1->MessageWindowHandle();
+            PostMessageA(tray, kTrayCallbackMessage, 0, WM_RBUTTONDOWN);
+            PostMessageA(tray, kTrayCallbackMessage, 0, WM_RBUTTONUP);
+            HWND menu = nullptr;
+            if (!Until([&] { return (menu = FindWindowA("#32768", nullptr)) && IsWindowVisible(menu); })) return;
+            PostMessageA(form->Timer->WindowHandleOrNull(), WM_TIMER, 1, 0);  // a tick under the menu
+            if (!Until([&] { return webProbeCalls > 0; })) return;
+            chosen = Clock::now();
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+        });
+        EXPECT_TRUE(RunLoop()) << "the program ended";
+        const auto ended = Clock::now();
+        user.Join();
 
-TEST_F(MainFormTest, CloseInTheIconsMenuDuringACheckSavesEndsAndCountsNothing) {
-    HttpTestServer server("127.0.0.41", HttpTestServer::Mode::Silent);
-    WriteSettings({{"IP", ""}, {"HOST", "127.0.0.41/"}, {"INTERVAL", "3600"}, {"ACTIONS", "0"},
-                   {"MESSAGE", "Нет связи"}, {"STATUS", "1"}});
-    StartWithWebProbe(20s);
-    form->EditMessage->SetText("Сбой связи");  // saved as it stands
-    Clock::duration menuTook{};
-    FunctionThread user([&] {
-        if (Until([&] { return webProbeCalls > 0; }))
-            menuTook = CloseThroughTheIconsMenu(form->TrayIcon1->MessageWindowHandle());
-    });
-    const auto start = Clock::now();
-    Click(*form->Button1);
-    const auto took = Clock::now() - start;
-    user.Join();
-
-    EXPECT_LT(menuTook, 5s) << "the menu opens while the check waits";
-    EXPECT_LT(took, 15s) << "the program ends well before the probe's own wait";
-    EXPECT_TRUE(form->ExitRequested);
-    EXPECT_EQ(Saved("MESSAGE"), "Сбой связи");
-    EXPECT_EQ(form->Counters().CheckCount, 0);
-    EXPECT_EQ(form->Counters().FailStreak, 0);
-    EXPECT_EQ(form->TProverok->Caption(), "Проверок: 0");
-    EXPECT_TRUE(RunLoop()) << "the quit message reached the program's loop";
+        ASSERT_NE(chosen, Clock::time_point{}) << "a check started under the open menu";
+        EXPECT_LT(ended - chosen, 2s) << std::chrono::duration_cast<std::chrono::milliseconds>(ended - chosen).count()
+                                      << " ms";
+        EXPECT_TRUE(form->ExitRequested);
+        EXPECT_EQ(Saved("MESSAGE"), "Сбой связи");
+        if (c.mode == HttpTestServer::Mode::Answer) {
+            // The late answer reaches a worker that nobody waits for.
+            EXPECT_TRUE(PumpUntil([&] { return server.BytesSent() > 0; }));
+            Pump(100);
+        }
+        EXPECT_FALSE(form->Checking());
+        EXPECT_EQ(form->Counters().CheckCount, 0);
+        EXPECT_EQ(form->TProverok->Caption(), "Проверок: 0");
+        form.reset();
+        RemoveSettings();
+    }
 }
 
 // Headers a byte at a time, never ending: no time-out of WinINet's ends the
@@ -687,9 +708,9 @@ TEST_F(MainFormTest, HeadersTrickledForEverEndTheCheckAtTheBound) {
     const auto bound = 2s;
     StartWithWebProbe(1s, bound);
     const auto start = Clock::now();
-    Click(*form->Button1);
+    CheckNow();
     const auto first = Clock::now() - start;
-    Click(*form->Button1);
+    CheckNow();
 
     EXPECT_GE(first, bound);
     EXPECT_LT(first, bound + 10s);
@@ -800,14 +821,14 @@ TEST_F(MainFormTest, ADroppedConnectFailsAtTheConnectTimeOutAndTheNextCheckGetsT
     WriteSettings({{"IP", ""}, {"HOST", "127.0.0.45/"}, {"INTERVAL", "0"}, {"ACTIONS", "0"}, {"STATUS", "0"}});
     StartWith(TForm1::PlatformServices());
     const auto start = Clock::now();
-    Click(*form->Button1);
+    CheckNow();
     const auto first = Clock::now() - start;
     EXPECT_GE(first, WebProbeLimits().connect);
     EXPECT_LT(first, TForm1::kWorkBound - 5s) << std::chrono::duration_cast<std::chrono::milliseconds>(first).count();
     EXPECT_EQ(form->Counters().FailStreak, 1);
 
     server.Answer(HttpTestServer::Reply("200 OK", "up"));
-    Click(*form->Button1);
+    CheckNow();
     EXPECT_EQ(form->Counters().CheckCount, 2);
     EXPECT_EQ(form->Counters().SuccessCount, 1);
     EXPECT_EQ(form->Counters().FailStreak, 0);

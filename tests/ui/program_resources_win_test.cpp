@@ -17,7 +17,7 @@ namespace {
 
 TEST(ProgramResourcesTest, MainFormAndTaskbarWindowShowTheProgramIcon) {
     testing::BoxRecorder boxes;  // the first-start error, with no settings file
-    TForm1 form{CheckCollaborators{}};
+    TForm1 form{MonitorServices{}};
     ShowProgramIcon(form);
     for (HWND window : {form.Handle(), fw::Application::Instance().Handle()}) {
         for (WPARAM kind : {ICON_BIG, ICON_SMALL}) {
