@@ -207,6 +207,17 @@ void Form::EndSession() {
     Application::Instance().Terminate();
 }
 
+Form::PowerEvent Form::PowerEventOf(WPARAM event) {
+    switch (event) {
+    case PBT_APMQUERYSUSPEND: return PowerEvent::QuerySuspend;
+    case PBT_APMSUSPEND: return PowerEvent::Suspend;
+    case PBT_APMRESUMEAUTOMATIC:
+    case PBT_APMRESUMESUSPEND:
+    case PBT_APMRESUMECRITICAL: return PowerEvent::Resume;
+    default: return PowerEvent::Other;
+    }
+}
+
 Control::CreateParams Form::GetCreateParams() {
     RegisterOwnClass(kFormClass, CS_DBLCLKS, nullptr);
     // A fixed dialog frame; the application window carries the taskbar button.
@@ -226,6 +237,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
         if (wParam) EndSession();
         return 0;
+    case WM_POWERBROADCAST:
+        PowerChanged(PowerEventOf(wParam));
+        // Never refuse a sleep.
+        return TRUE;
     case WM_ERASEBKGND: {
         RECT area;
         GetClientRect(Handle(), &area);

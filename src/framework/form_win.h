@@ -15,6 +15,12 @@ using CloseEvent = std::function<void(Component& sender, CloseAction& action)>;
 
 class Form : public Control {
 public:
+    // WM_POWERBROADCAST, as the form's own: the computer may go to sleep
+    // (XP and Server 2003 ask; the answer is always yes), is going to sleep,
+    // or has woken (automatically, for the user, or after a critical
+    // suspend that nobody announced).
+    enum class PowerEvent { QuerySuspend, Suspend, Resume, Other };
+
     Text ClassName() const override { return "TForm"; }
     explicit Form(Component* owner = nullptr);
     ~Form() override;
@@ -87,6 +93,9 @@ protected:
     virtual bool QueryEndSession();
     // The session really ends: the message loop stops, nothing is closed.
     virtual void EndSession();
+
+    virtual void PowerChanged(PowerEvent) {}
+    static PowerEvent PowerEventOf(WPARAM event);
 
     CreateParams GetCreateParams() override;
     HWND OwnerWindow() override;

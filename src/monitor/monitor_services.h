@@ -2,6 +2,7 @@
 // worker thread: the two probes and the alert sender (tests pass doubles).
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 #include "base/text.h"
@@ -16,6 +17,8 @@ struct MonitorServices {
     std::function<bool(const Text& computer, const Text& message)> sendAlert;
     // Told, besides the icon, whenever the cycle switches its animation.
     std::function<void(bool animated)> setAnimated;
+    // The time on a steady clock; null for the system's (tests move it on).
+    std::function<std::chrono::milliseconds()> clock;
 };
 
 }  // namespace tarvik

@@ -5,6 +5,7 @@
 #include "base/wrap_arithmetic.h"
 #include "framework/application_win.h"
 #include "framework/component_classes.h"
+#include "framework/steady_clock_win.h"
 #include "monitor/address_probe.h"
 #include "monitor/alert_sender.h"
 #include "monitor/web_probe.h"
@@ -42,6 +43,10 @@ TForm1::TForm1(MonitorServices services, std::chrono::milliseconds workBound)
     collaborators.startAddressProbe = [this](const Text& target) { StartProbe(services_.addressProbe, target); };
     collaborators.startWebProbe = [this](const Text& url) { StartProbe(services_.webProbe, url); };
     collaborators.startAlert = [this](const Text& computer, const Text& message) { StartAlert(computer, message); };
+    collaborators.cancelProbe = [this] { probes_.Abandon(); };
+    collaborators.now = services_.clock ? services_.clock : [] {
+        return std::chrono::duration_cast<MonitorTime>(fw::SteadyClock::now().time_since_epoch());
+    };
     collaborators.showStatistics = [this](const Text& checks, const Text& successes, const Text& failStreak,
                                           const Text& messages) {
         TProverok->SetCaption(checks);
@@ -73,9 +78,11 @@ TForm1::TForm1(MonitorServices services, std::chrono::milliseconds workBound)
                                       [this](fw::Component& s, bool& canClose) { FormCloseQuery(s, canClose); });
     handlers.Add<fw::CloseEvent>("FormClose", [this](fw::Component& s, fw::CloseAction& a) { FormClose(s, a); });
     CreateFromLayout("TForm1");
+    powerNotices_ = std::make_unique<fw::SuspendResumeNotification>(Handle());
 }
 
 TForm1::~TForm1() {
+    powerNotices_.reset();
     StopChecks();
     BeginDestroy();
     // The parts go before the cycle whose statistics they show.
@@ -141,11 +148,24 @@ void TForm1::FormCreate(fw::Component&) {
     }
 }
 
-void TForm1::TimerTimer(fw::Component&) { cycle_->StartCheck(IPEdit->GetText()); }
+void TForm1::TimerTimer(fw::Component&) {
+    cycle_->Tick(MonitorTime(Timer->Interval()));
+    cycle_->StartCheck(IPEdit->GetText());
+}
 
 void TForm1::Button1Click(fw::Component&) {
     cycle_->StartCheck(IPEdit->GetText());
     Timer->SetEnabled(Status->Checked());
+    cycle_->TimerStarted();
+}
+
+void TForm1::WMPowerBroadcast(PowerEvent event) {
+    switch (event) {
+    case PowerEvent::Suspend: cycle_->Suspend(); break;
+    case PowerEvent::Resume: cycle_->Resume(); break;
+    case PowerEvent::QuerySuspend:
+    case PowerEvent::Other: break;
+    }
 }
 
 // Nothing is counted; a press while the last one's send is under way is
@@ -200,9 +220,13 @@ void TForm1::EditComputerExit(fw::Component&) {
     Timer->SetEnabled(false);
     SetTimerPeriod(settings_.IntervalSeconds);
     Timer->SetEnabled(true);
+    cycle_->TimerStarted();
 }
 
-void TForm1::StatusClick(fw::Component&) { Timer->SetEnabled(Status->Checked()); }
+void TForm1::StatusClick(fw::Component&) {
+    Timer->SetEnabled(Status->Checked());
+    cycle_->TimerStarted();
+}
 
 // Any button released over the icon brings the window back (after the menu
 // has closed, for the right button). A visible window, minimised or not,

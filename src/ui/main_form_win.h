@@ -13,6 +13,7 @@
 #include "framework/controls_win.h"
 #include "framework/form_win.h"
 #include "framework/menu.h"
+#include "framework/power_notification_win.h"
 #include "framework/timer_win.h"
 #include "monitor/check_cycle.h"
 #include "monitor/monitor_services.h"
@@ -88,12 +89,16 @@ public:
     void FormClose(fw::Component& sender, fw::CloseAction& action);
     // WM_QUERYENDSESSION: the session may end; nothing closes here.
     bool WMQueryEndSession();
+    // WM_POWERBROADCAST: the checks stop for a sleep and take their time
+    // after the wake.
+    void WMPowerBroadcast(PowerEvent event);
 
 protected:
     void LayoutRead() override;
     bool QueryEndSession() override { return WMQueryEndSession(); }
     // The session really ends: save as a real close does, then end.
     void EndSession() override;
+    void PowerChanged(PowerEvent event) override { WMPowerBroadcast(event); }
 
 private:
     // The Save with the fields as they stand.
@@ -126,6 +131,7 @@ private:
     MonitorSettings settings_;
     MonitorCounters counters_;
     std::unique_ptr<CheckCycle> cycle_;
+    std::unique_ptr<fw::SuspendResumeNotification> powerNotices_;
 };
 
 }  // namespace tarvik

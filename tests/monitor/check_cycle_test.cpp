@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <limits>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -21,6 +23,8 @@ struct Harness {
     std::vector<bool> animation;
     std::array<Text, 4> labels;
     std::function<void()> onStart;  // runs inside a probe's start
+    MonitorTime now{1000000};
+    int cancels = 0;
 
     CheckCycle cycle{settings, counters, Collaborators()};
 
@@ -30,6 +34,8 @@ struct Harness {
         c.startWebProbe = [this](const Text& u) { Started("web:" + u); };
         c.startAlert = [this](const Text& computer, const Text& message) { alerts.emplace_back(computer, message); };
         c.setAnimated = [this](bool on) { animation.push_back(on); };
+        c.cancelProbe = [this] { ++cancels; };
+        c.now = [this] { return now; };
         c.showStatistics = [this](const Text& a, const Text& b, const Text& f, const Text& m) { labels = {a, b, f, m}; };
         return c;
     }
@@ -230,6 +236,78 @@ TEST(CheckCycle, AnAbandonedOrFailingCycleCountsNothingMoreAndDoesNotBlockTheNex
     h.onStart = nullptr;
     h.Run("S");
     EXPECT_EQ(h.counters.CheckCount, 1);
+}
+
+// ---- sleep and wake ----------------------------------------------------
+
+// A script of what happens, a word at a time: "sleep" and "wake" (the
+// notices), "+N" (N seconds pass), "S" and "F" (a whole check, its alert
+// included), "start" (a check starts and its probe stays out), "fail" (that
+// probe fails), "!start" (a check is refused), "timer" (the check timer is
+// started), "tickN" (it ticks, its period N seconds).
+struct SleepCase {
+    const char* name;
+    const char* script;
+    std::int32_t checks, streak, messages;
+    int cancels;
+};
+
+class SleepTest : public ::testing::TestWithParam<SleepCase> {};
+
+TEST_P(SleepTest, CountsWhatTheTargetDid) {
+    const SleepCase& c = GetParam();
+    Harness h;
+    h.settings.AlertThreshold = 3;
+    std::istringstream words(c.script);
+    for (std::string word; words >> word;) {
+        SCOPED_TRACE(word);
+        if (word == "sleep") h.cycle.Suspend();
+        else if (word == "wake") h.cycle.Resume();
+        else if (word[0] == '+') h.now += std::chrono::seconds(std::stoi(word.substr(1)));
+        else if (word == "S" || word == "F") h.Run(word);
+        else if (word == "start") ASSERT_TRUE(h.cycle.StartCheck("field"));
+        else if (word == "!start") ASSERT_FALSE(h.cycle.StartCheck("field"));
+        else if (word == "fail") h.cycle.ProbeDone("");
+        else if (word == "timer") h.cycle.TimerStarted();
+        else if (word.rfind("tick", 0) == 0) h.cycle.Tick(std::chrono::seconds(std::stoi(word.substr(4))));
+        else FAIL() << "unknown word";
+    }
+    EXPECT_EQ(h.counters.CheckCount, c.checks);
+    EXPECT_EQ(h.counters.FailStreak, c.streak);
+    EXPECT_EQ(h.counters.MessageCount, c.messages);
+    EXPECT_EQ(h.cancels, c.cancels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cycle, SleepTest,
+    ::testing::Values(
+        SleepCase{"check_spanning_a_sleep_is_not_counted", "F start sleep fail !start +20 wake", 1, 1, 0, 1},
+        SleepCase{"failures_in_the_grace_do_not_count", "F F sleep wake F F F F +25 F", 7, 2, 0, 0},
+        SleepCase{"a_success_ends_the_grace", "sleep wake F S F F", 4, 2, 0, 0},
+        SleepCase{"after_the_grace_failures_count_again", "sleep wake F +30 F F F", 4, 0, 1, 0},
+        SleepCase{"two_notices_make_one_wake", "sleep wake +20 wake +11 F F", 2, 2, 0, 0},
+        SleepCase{"a_wake_after_another_sleep_is_new", "sleep wake +20 sleep +5 wake +20 F", 1, 0, 0, 0},
+        SleepCase{"a_wake_nobody_announced_after_a_critical_suspend", "F wake F", 2, 1, 0, 0},
+        SleepCase{"ticks_go_on_a_minute_after_a_lost_wake", "timer sleep +30 tick30 !start +30 tick30 F", 1, 1, 0, 0},
+        SleepCase{"an_overdue_tick_is_a_wake", "timer start +33 tick2 fail F F", 2, 0, 0, 1},
+        SleepCase{"a_tick_on_time_is_none", "timer start +31 tick2 fail", 1, 1, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Threshold 3, a check every 2 s that fails at once, a wake into an outage
+// that lasts: the alert comes after the grace, within 45 s of the wake.
+TEST(CheckCycle, AWakeIntoALastingOutageStillAlerts) {
+    Harness h;
+    h.settings.AlertThreshold = 3;
+    h.cycle.Suspend();
+    h.cycle.Resume();
+    int seconds = 0;
+    while (h.alerts.empty() && seconds < 120) {
+        h.Run("F");
+        h.now += std::chrono::seconds(2);
+        seconds += 2;
+    }
+    EXPECT_GT(seconds, 30);
+    EXPECT_LE(seconds, 45);
 }
 
 }  // namespace

@@ -83,6 +83,11 @@ protected:
             calls.alerts.emplace_back(computer, message);
             return true;
         };
+        // The steady clock, moved on by the test.
+        services.clock = [this] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(fw::SteadyClock::now().time_since_epoch()) +
+                   clockShift;
+        };
         StartWith(services);
     }
     // With the real web probe (its waits shortened to `wait`), counting its
@@ -115,6 +120,7 @@ protected:
     Calls calls;
     std::atomic<int> webProbeCalls{0};
     bool addressProbeThrows = false;
+    std::chrono::milliseconds clockShift{0};
     std::unique_ptr<TForm1> form;
 };
 
@@ -718,6 +724,47 @@ TEST_F(MainFormTest, HeadersTrickledForEverEndTheCheckAtTheBound) {
     EXPECT_EQ(form->Counters().CheckCount, 2);
     EXPECT_EQ(form->Counters().FailStreak, 2);
     EXPECT_EQ(form->Counters().SuccessCount, 0);
+}
+
+// Wine sends no power notices: the test sends them as Windows does, to
+// every top-level window or to the form.
+TEST_F(MainFormTest, PowerNoticesStopTheChecksForASleepAndGiveTheWakeItsGrace) {
+    // Monitoring on, but no tick of the timer's own within the test.
+    WriteSettings({{"IP", ""}, {"HOST", "127.0.0.2/"}, {"INTERVAL", "3600"}, {"ACTIONS", "2"}, {"STATUS", "1"}});
+    Start();
+    CheckNow();
+    ASSERT_EQ(form->Counters().FailStreak, 1);
+    const auto notice = [&](WPARAM event) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_POWERBROADCAST, event, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+        return SendMessageW(form->Handle(), WM_POWERBROADCAST, event, 0);
+    };
+    EXPECT_EQ(notice(PBT_APMQUERYSUSPEND), TRUE) << "a sleep is never refused";
+    notice(PBT_APMSUSPEND);
+    Click(*form->Button1);
+    EXPECT_FALSE(form->Checking()) << "no check while the computer sleeps";
+    EXPECT_EQ(calls.webProbes.size(), 1u);
+
+    notice(PBT_APMRESUMEAUTOMATIC);
+    notice(PBT_APMRESUMESUSPEND);
+    CheckNow();
+    CheckNow();
+    EXPECT_EQ(form->Counters().CheckCount, 3);
+    EXPECT_EQ(form->Counters().FailStreak, 1) << "failures just after the wake wait";
+    EXPECT_EQ(form->TNeud->Caption(), "Неудачи подряд: 1");
+    EXPECT_EQ(form->TProverok->Caption(), "Проверок: 3");
+
+    clockShift += CheckCycle::kWakeGrace;
+    CheckNow();
+    EXPECT_EQ(form->Counters().MessageCount, 1) << "the outage is reported after the grace";
+    EXPECT_EQ(form->Counters().FailStreak, 0);
+
+    // A tick long overdue: the computer slept without a word.
+    clockShift += std::chrono::milliseconds(form->Timer->Interval()) + CheckCycle::kOverdueTick + 1s;
+    PostMessageW(form->Timer->WindowHandleOrNull(), WM_TIMER, 1, 0);
+    ASSERT_TRUE(PumpUntil([&] { return form->Counters().CheckCount == 5 && !form->Checking(); }));
+    CheckNow();
+    EXPECT_EQ(form->Counters().FailStreak, 0) << "the overdue tick began a grace";
 }
 
 // ---- on a Windows of any language ------------------------------------------
