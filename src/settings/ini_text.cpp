@@ -224,6 +224,12 @@ Text Serialized(const Document& document) {
 
 }  // namespace
 
+bool IniTextHasByteOrderMark(const Text& content) {
+    Encoding encoding = Encoding::Bytes;
+    Decoded(content.substr(0, 3), encoding);
+    return encoding != Encoding::Bytes;
+}
+
 Text IniTextValue(const Text& content, const Text& section, const Text& key, std::size_t limit) {
     Document document = Parsed(content);
     Section* in = FindSection(document, Trimmed(Utf16FromCp1251(section)));

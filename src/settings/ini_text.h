@@ -19,6 +19,9 @@
 
 namespace tarvik {
 
+// True when the file starts with a UTF-16 or UTF-8 byte-order mark.
+bool IniTextHasByteOrderMark(const Text& content);
+
 // What a read of `key` in `section` gives back; ""
 // when the section or the key is missing or the key's line has no "=". One
 // pair of matching quotes (' or ") around the value is dropped; the value is

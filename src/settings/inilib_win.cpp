@@ -120,15 +120,25 @@ bool ReplaceFileBytes(const std::wstring& file, const Text& bytes) {
 
 }  // namespace
 
+// A file with a byte-order mark the platform's functions take as Unicode,
+// and they hand its characters over through the system's code page: on any
+// page but 1251 its Cyrillic would be lost, so the program reads it itself.
+bool PlatformCarries(const std::wstring& file) {
+    if (!PlatformKeepsTheBytes()) return false;
+    if (GetACP() == 1251) return true;
+    const std::optional<Text> bytes = FileBytes(file);
+    return !bytes || !IniTextHasByteOrderMark(*bytes);
+}
+
 Text IniReadValue(const std::wstring& file, const Text& section, const Text& key) {
-    if (PlatformKeepsTheBytes()) return ProfileFile(file).Read(section, key);
+    if (PlatformCarries(file)) return ProfileFile(file).Read(section, key);
     // Reading never fails: a file that cannot be read reads as empty.
     return IniTextValue(FileBytes(file).value_or(Text()), section, key, kValueLimit);
 }
 
 void IniWriteValue(const std::wstring& file, const Text& section, const Text& key, const Text& value) {
     bool written = false;
-    if (PlatformKeepsTheBytes()) {
+    if (PlatformCarries(file)) {
         ProfileFile profile(file);
         written = profile.Write(section, key, value);
     } else {
