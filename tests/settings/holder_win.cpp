@@ -2,10 +2,11 @@
 // tests: holds what it is told to hold until it is told to let go.
 //   holder file <path> <event>   the file open with no sharing at all
 //   holder mutex <name> <event>  a mutex of that name
-// Sets the event <event> once it holds, and ends when <event>-release is set
+// Sets the event <event> once it holds (and says "held"), and ends when <event>-release is set
 // (or after ten minutes, should a test never say so).
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 int wmain(int argc, wchar_t** argv) {
@@ -21,6 +22,8 @@ int wmain(int argc, wchar_t** argv) {
     const HANDLE release = CreateEventW(nullptr, TRUE, FALSE, (std::wstring(argv[3]) + L"-release").c_str());
     if (!ready || !release) return 4;
     SetEvent(ready);
+    std::printf("held\n");  // for a script, which cannot wait for the event
+    std::fflush(stdout);
     WaitForSingleObject(release, 10 * 60 * 1000);
     CloseHandle(held);
     return 0;
