@@ -13,12 +13,16 @@
 
 namespace tarvik {
 
-// The value with "" as default: a missing file, section or key gives "".
-// Values come back at most 2047 characters long.
+// The value with "" as default: a missing file, section or key gives "", and
+// so does a file that cannot be read. Values come back at most 2047
+// characters long.
 Text IniReadValue(const std::wstring& file, const Text& section, const Text& key);
 
 // Throws tarvik::Error("Unable to write to <file>") when the file cannot be
-// written (the path in Windows-1251, "?" for a character the page lacks).
+// written, or is there but cannot be read whole: a file that was not read
+// is never replaced (the path in Windows-1251, "?" for a character the page
+// lacks). Where the program writes the file itself, each write is whole or
+// not at all.
 void IniWriteValue(const std::wstring& file, const Text& section, const Text& key, const Text& value);
 
 // ValueStore over one INI file.

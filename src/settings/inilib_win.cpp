@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "base/error.h"
 #include "framework/handles_win.h"
 #include "framework/program_file_win.h"
@@ -74,41 +76,78 @@ private:
     const std::wstring& file_;
 };
 
-// The whole file; "" when it is missing or cannot be read.
-Text FileBytes(const std::wstring& file) {
+// The whole file: "" when it is missing, nothing when it is there but
+// cannot be read whole (held open by another program, no right to read).
+std::optional<Text> FileBytes(const std::wstring& file) {
     const fw::FileHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Text();
+        return std::nullopt;
+    }
     Text bytes;
-    if (!handle) return bytes;
     char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(handle.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-    return bytes;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(handle.Get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+        if (got == 0) return bytes;
+        bytes.append(chunk, got);
+    }
 }
 
-bool WriteFileBytes(const std::wstring& file, const Text& bytes) {
-    const fw::FileHandle handle(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle) return false;
-    DWORD written = 0;
-    return WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && SetEndOfFile(handle.Get());
+// Whole or not at all: the new text goes into a file beside the old one
+// (same folder, so the same disk), reaches the disk, and then takes the old
+// one's place in one step. A power cut leaves the old file or the new one.
+bool ReplaceFileBytes(const std::wstring& file, const Text& bytes) {
+    const std::wstring fresh = file + L".new";
+    {
+        const fw::FileHandle handle(
+            CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle) return false;
+        DWORD written = 0;
+        const bool whole = WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                           written == bytes.size() && FlushFileBuffers(handle.Get());
+        if (!whole) {
+            DeleteFileW(fresh.c_str());
+            return false;
+        }
+    }
+    if (MoveFileExW(fresh.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    DeleteFileW(fresh.c_str());
+    return false;
 }
 
 }  // namespace
 
+// A file with a byte-order mark the platform's functions take as Unicode,
+// and they hand its characters over through the system's code page: on any
+// page but 1251 its Cyrillic would be lost, so the program reads it itself.
+bool PlatformCarries(const std::wstring& file) {
+    if (!PlatformKeepsTheBytes()) return false;
+    if (GetACP() == 1251) return true;
+    const std::optional<Text> bytes = FileBytes(file);
+    return !bytes || !IniTextHasByteOrderMark(*bytes);
+}
+
 Text IniReadValue(const std::wstring& file, const Text& section, const Text& key) {
-    if (PlatformKeepsTheBytes()) return ProfileFile(file).Read(section, key);
-    return IniTextValue(FileBytes(file), section, key).substr(0, kValueLimit);
+    if (PlatformCarries(file)) return ProfileFile(file).Read(section, key);
+    // Reading never fails: a file that cannot be read reads as empty.
+    return IniTextValue(FileBytes(file).value_or(Text()), section, key, kValueLimit);
 }
 
 void IniWriteValue(const std::wstring& file, const Text& section, const Text& key, const Text& value) {
     bool written = false;
-    if (PlatformKeepsTheBytes()) {
+    if (PlatformCarries(file)) {
         ProfileFile profile(file);
         written = profile.Write(section, key, value);
     } else {
-        written = WriteFileBytes(file, IniTextWithValue(FileBytes(file), section, key, value));
+        // A file that was not read is never replaced; one that already
+        // holds the value is left as it is, as the platform leaves it.
+        if (const std::optional<Text> bytes = FileBytes(file)) {
+            const Text updated = IniTextWithValue(*bytes, section, key, value);
+            written = updated == *bytes || ReplaceFileBytes(file, updated);
+        }
     }
     if (!written) throw Error("Unable to write to " + fw::Narrow(file));
 }

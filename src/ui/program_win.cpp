@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/application_win.h"
+#include "framework/message_box_win.h"
 #include "framework/system_library_win.h"
 #include "settings/inilib.h"
 #include "ui/main_form_win.h"
@@ -18,13 +19,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // One copy per settings file. A second start reads and writes nothing
     // and shows nothing of its own: the running copy shows its window.
     const tarvik::SingleCopy copy(tarvik::IniPath());
-    if (!copy.Claimed()) {
+    if (copy.HeldBy() == tarvik::SingleCopy::Holder::ThisSession) {
         copy.AskHolderToShow();
         return 0;
     }
     auto& application = tarvik::fw::Application::Instance();
     try {
         application.Initialize();
+        // A copy in another Windows session cannot be asked to show itself.
+        if (copy.HeldBy() == tarvik::SingleCopy::Holder::OtherSession) {
+            tarvik::fw::AppMessageBox("Тарвик уже работает с этим файлом настроек в другом сеансе Windows.",
+                                      application.Title(), MB_OK | MB_ICONINFORMATION);
+            return 0;
+        }
         auto Form1 = std::make_unique<tarvik::TForm1>();
         tarvik::ShowProgramIcon(*Form1);
         // Heard only once the window is built: a start during the first

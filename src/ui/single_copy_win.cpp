@@ -40,18 +40,28 @@ std::u16string Folded(std::wstring path) {
     return std::u16string(path.begin(), path.end());
 }
 
-}  // namespace
-
-SingleCopy::SingleCopy(const std::wstring& settingsPath) : name_(CopyName(Folded(LongForm(settingsPath)))) {
-    const std::wstring object = L"Local\\" + Widen(name_);
+// Claims `object`: taken when another copy holds it. A copy of another user,
+// or one with higher rights, holds an object that this one may not open:
+// taken too. Where no object could be made for another reason, the claim
+// counts as this copy's, so the program still runs.
+bool Claim(const std::wstring& object, fw::KernelHandle& held) {
     SetLastError(ERROR_SUCCESS);
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, object.c_str());
     const DWORD error = GetLastError();
-    // A copy of another user, or one with higher rights, holds an object
-    // that this one may not open: taken too.
-    claimed_ = mutex ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
-    if (claimed_) mutex_.Reset(mutex);
-    else if (mutex) CloseHandle(mutex);
+    const bool taken = mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+    if (mutex && taken) CloseHandle(mutex);
+    else if (mutex) held.Reset(mutex);
+    return !taken;
+}
+
+}  // namespace
+
+SingleCopy::SingleCopy(const std::wstring& settingsPath) : name_(CopyName(Folded(LongForm(settingsPath)))) {
+    // This session's claim first: a copy here gets asked to show its window.
+    // Then the whole computer's, which any user may make: a file held there
+    // but free here is held by a copy in another session.
+    if (!Claim(L"Local\\" + Widen(name_), localMutex_)) holder_ = Holder::ThisSession;
+    else if (!Claim(L"Global\\" + Widen(name_), globalMutex_)) holder_ = Holder::OtherSession;
 }
 
 void SingleCopy::AskHolderToShow() const {

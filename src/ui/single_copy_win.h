@@ -16,17 +16,21 @@ namespace tarvik {
 
 class SingleCopy {
 public:
+    // Who holds the claim when this copy does not.
+    enum class Holder { None, ThisSession, OtherSession };
+
     // Claims `settingsPath` (a full path, in any case, its folder in short or
-    // long form) for this process, in this session's namespace, until the
-    // object is gone.
+    // long form) for this process, in this session's namespace and in the
+    // whole computer's, until the object is gone.
     explicit SingleCopy(const std::wstring& settingsPath);
 
-    // False when another copy holds the claim. Where the system cannot
-    // tell (no object could be made at all), the claim counts as this
-    // copy's, so the program still runs.
-    bool Claimed() const { return claimed_; }
+    // False when another copy holds the claim, in this session or another.
+    // Where the system cannot tell (no object could be made at all), the
+    // claim counts as this copy's, so the program still runs.
+    bool Claimed() const { return holder_ == Holder::None; }
+    Holder HeldBy() const { return holder_; }
 
-    // Another copy holds the claim: asks it to show its window, as a mouse
+    // A copy in this session holds the claim: asks it to show its window, as a mouse
     // button released over its icon does, and lets it come to the
     // foreground. Nothing happens while that copy is still starting (its
     // first-start box open): it has no window to show yet.
@@ -37,8 +41,8 @@ public:
 
 private:
     std::string name_;
-    fw::KernelHandle mutex_;
-    bool claimed_ = true;
+    fw::KernelHandle localMutex_, globalMutex_;
+    Holder holder_ = Holder::None;
 };
 
 // Hears the requests of later starts while it lives (a window that only

@@ -8,6 +8,7 @@
 
 #include "base/error.h"
 #include "framework/wide_text_win.h"
+#include "holder_win.h"
 #include "stored_values.h"
 #include "settings/inilib.h"
 
@@ -183,6 +184,45 @@ TEST_F(IniFileTest, RefusedWriteStopsTheSaveAtTheFirstKey) {
     }
     EXPECT_EQ(store.writes, 1);
     EXPECT_EQ(IniReadValue(fw::Wide(missing), "SETUP", "IP"), "");
+}
+
+// Notepad's "Unicode": read, and written back UTF-16, with another
+// program's section as it was, on a Windows of any code page.
+TEST_F(IniFileTest, AUtf16FileLoadsAndStaysUtf16) {
+    const auto utf16 = [](const std::wstring& text) {
+        return "\xFF\xFE" + Text(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    };
+    const std::wstring other = L"[Другая]\r\nключ=\u4E2D\u6587\r\n";
+    WriteBytes(utf16(L"[SETUP]\r\nIP=10.0.0.1\r\nINTERVAL=30\r\nACTIONS=3\r\nMESSAGE=Нет связи\r\n" + other));
+    const StoredValues loaded = Load();
+    EXPECT_EQ(loaded.settings.ProbeAddress, "10.0.0.1");
+    EXPECT_EQ(loaded.settings.IntervalSeconds, 30);
+    EXPECT_EQ(loaded.settings.AlertText, "Нет связи");
+    IniFileStore store(file);
+    Save(store, Stored("10.0.0.2", "", 30, 3, "", "Нет связи", true));
+    EXPECT_EQ(ReadBytes(), utf16(L"[SETUP]\r\nIP=10.0.0.2\r\nINTERVAL=30\r\nACTIONS=3\r\nMESSAGE=Нет связи\r\n"
+                                 L"HOST=\r\nCOMPUTER=\r\nSTATUS=1\r\n" + other));
+}
+
+// Held open by another program with no sharing: the Save fails at its first
+// key and the file is left as it was; the Load reads empty values.
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverReplaced) {
+    const Text before = Text("[SETUP]\r\n") + kFileBody + "[Other]\r\nkey=value\r\n";
+    WriteBytes(before);
+    {
+        const testing::Holder holder(L"file", file);
+        ASSERT_TRUE(holder.Held());
+        EXPECT_EQ(IniReadValue(file, "SETUP", "IP"), "");
+        IniFileStore store(file);
+        try {
+            Save(store, Stored("a", "b", 1, 2, "c", "d", true));
+            ADD_FAILURE() << "the save reported success";
+        } catch (const Error& e) {
+            EXPECT_EQ(Text(e.what()), "Unable to write to " + fw::Narrow(file));
+        }
+    }
+    EXPECT_EQ(ReadBytes(), before);
+    EXPECT_EQ(GetFileAttributesW((file + L".new").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(IniFileTest, LongValuesReadBackCutAt2047Characters) {

@@ -109,10 +109,14 @@ int Icons(int count, int seconds) {
 }
 
 int Listener(int seconds) {
-    if (!WaitFor(seconds, [] { return FindWindowExA(HWND_MESSAGE, nullptr, "TarvikCopy", nullptr) != nullptr; })) {
+    HWND listener = nullptr;
+    if (!WaitFor(seconds, [&] { return (listener = FindWindowExA(HWND_MESSAGE, nullptr, "TarvikCopy", nullptr)); })) {
         std::fprintf(stderr, "program_probe: no copy listens for later starts within %d s\n", seconds);
         return 1;
     }
+    char name[64] = "";
+    GetWindowTextA(listener, name, sizeof name);  // the claim's name
+    std::printf("%s\n", name);
     return 0;
 }
 

@@ -14,7 +14,10 @@
 #      monitoring on: both run, and each ends by its own "Закрыть";
 #   5. a second start of the same program file while the first runs hidden:
 #      the second ends by itself, the first shows its window, one icon
-#      stays, and the second has not touched the settings file.
+#      stays, and the second has not touched the settings file;
+#   6. a start while a helper holds the file's Global\ name only, as a copy
+#      in another Windows session would: one box, then the start ends and
+#      has touched nothing.
 #
 #   program_start.sh <wine-run> <Tarvik.exe> <program_probe.exe> <work dir>
 #                    <dir of the planted DLLs>
@@ -215,7 +218,8 @@ cp "$work/same/Tarvik.ini" "$work/same/before.ini"
 start_copy same "$work/same-first.txt"
 first=$program
 "$wine_run" "$probe" icons 1 "$wait_s" || fail "no icon of the first copy"
-"$wine_run" "$probe" listener "$wait_s" || fail "the first copy does not listen for later starts"
+claim=$("$wine_run" "$probe" listener "$wait_s") || fail "the first copy does not listen for later starts"
+claim=${claim%$'\r'}
 xdotool search --onlyvisible --name '^Тарвик$' >/dev/null 2>&1 && fail "the window shows while monitoring"
 files=$(ls -l --time-style=+%s.%N "$work/same")
 started=$(date +%s)
@@ -236,3 +240,29 @@ alive "$first" || fail "the first copy ended"
 cmp "$work/same/before.ini" "$work/same/Tarvik.ini" || fail "the settings file changed"
 [ "$(ls -l --time-style=+%s.%N "$work/same")" = "$files" ] || fail "the folder changed: $(ls -l "$work/same")"
 echo "the first copy shows its window, one icon, the file untouched"
+
+echo "== a start while a copy in another Windows session holds the file"
+# A helper that takes only the whole computer's name stands for that copy.
+close_one
+for ((i = 0; i < wait_s; i++)); do alive "$first" || break; sleep 1; done
+alive "$first" && fail "the first copy still runs after its \"Закрыть\""
+"$wine_run" "$(dirname "$probe")/../settings/holder.exe" mutex "Global\\$claim" tarvik-start-holder \
+    >"$work/holder.txt" 2>&1 &
+pids+=("$!")
+for ((i = 0; i < wait_s; i++)); do grep -q held "$work/holder.txt" && break; sleep 1; done
+grep -q held "$work/holder.txt" || fail "the helper does not hold Global\\$claim: $(cat "$work/holder.txt")"
+cp "$work/same/Tarvik.ini" "$work/same/before.ini"
+files=$(ls -l --time-style=+%s.%N "$work/same")
+start_copy same "$work/other-session.txt"
+text=$("$wine_run" "$probe" box Tarvik "$wait_s") || fail "no box at a start held in another session"
+# The probe reads the box in the system's code page: the text compares under 1251.
+if [ -z "${TARVIK_LANG:-}" ]; then
+    [ "$text" = "$(cp1251 'Тарвик уже работает с этим файлом настроек в другом сеансе Windows.')" ] ||
+        fail "the box says \"$(printf '%s' "$text" | iconv -f CP1251 -t UTF-8)\""
+fi
+for ((i = 0; i < wait_s; i++)); do alive "$program" || break; sleep 1; done
+alive "$program" && fail "the start still runs after its box"
+"$wine_run" "$probe" icons 0 0 || fail "an icon of the start held in another session"
+cmp "$work/same/before.ini" "$work/same/Tarvik.ini" || fail "the settings file changed"
+[ "$(ls -l --time-style=+%s.%N "$work/same")" = "$files" ] || fail "the folder changed: $(ls -l "$work/same")"
+echo "one box, then the start ended; the file untouched"

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "framework/window_test_support_win.h"
+#include "holder_win.h"
 #include "ui/single_copy_win.h"
 
 namespace tarvik {
@@ -26,6 +27,24 @@ TEST(SingleCopy, OneClaimPerFileUntilItsHolderEnds) {
         EXPECT_TRUE(SingleCopy(kOtherFolder).Claimed()) << "a copy in another folder has a file of its own";
     }
     EXPECT_TRUE(SingleCopy(kSameFile).Claimed()) << "the claim ends with its holder";
+}
+
+// A helper that takes only the whole computer's name stands for a copy in
+// another Windows session.
+TEST(SingleCopy, AClaimHeldInAnotherSessionIsTold) {
+    const std::string claim = SingleCopy(kFile).Name();
+    const std::wstring name = L"Global\\" + std::wstring(claim.begin(), claim.end());
+    {
+        const testing::Holder otherSession(L"mutex", name);
+        ASSERT_TRUE(otherSession.Held());
+        const SingleCopy second(kSameFile);
+        EXPECT_FALSE(second.Claimed());
+        EXPECT_EQ(second.HeldBy(), SingleCopy::Holder::OtherSession);
+        EXPECT_TRUE(SingleCopy(kOtherFolder).Claimed());
+    }
+    const SingleCopy first(kFile);
+    EXPECT_TRUE(first.Claimed());
+    EXPECT_EQ(SingleCopy(kSameFile).HeldBy(), SingleCopy::Holder::ThisSession);
 }
 
 TEST(SingleCopy, ASecondStartAsksTheHolderOfItsOwnFileOnly) {
