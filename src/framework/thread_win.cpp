@@ -35,6 +35,14 @@ void Thread::Suspend() {
 }
 
 void Thread::Resume() {
+    // A thread that frees itself may be gone as soon as it runs: nothing of
+    // the object is touched once it may run.
+    if (freeOnTerminate_) {
+        const int count = suspendCount_.load();
+        suspendCount_.store(count <= 1 ? 0 : count - 1);
+        ResumeThread(handle_.Get());
+        return;
+    }
     const DWORD previous = ResumeThread(handle_.Get());
     // A failed call (the thread is gone) counts as running, so that loops
     // that resume "until no longer paused" end.
