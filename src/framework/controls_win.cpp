@@ -8,6 +8,7 @@
 #include "framework/gdi_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/themed_check_box_win.h"
 #include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
@@ -64,6 +65,11 @@ void Label::CaptionChanged() { AdjustSize(); }
 
 void Label::FontChanged() {
     Control::FontChanged();
+    AdjustSize();
+}
+
+void Label::ChangeDpi(int dpi, int previous) {
+    Control::ChangeDpi(dpi, previous);
     AdjustSize();
 }
 
@@ -269,6 +275,17 @@ bool CheckBox::Command(WORD code) {
     return true;
 }
 
+bool CheckBox::Notify(NMHDR& header, LRESULT& result) {
+    if (header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return false;
+    auto& draw = reinterpret_cast<NMCUSTOMDRAW&>(header);
+    result = CDRF_DODEFAULT;
+    if (draw.dwDrawStage == CDDS_PREPAINT &&
+        DrawThemedCheckBox(Handle(), draw.hdc, draw.rc, draw.uItemState, Wide(Caption()),
+                           {GetFont().Handle(), GetFont().Color(), BackgroundBrush(), checked_, PixelsPerInch()}))
+        result = CDRF_SKIPDEFAULT;
+    return true;
+}
+
 // ---- GroupBox
 
 GroupBox::GroupBox(Component* owner) : Control(owner) { SetParentColor(true); }
@@ -364,6 +381,11 @@ void PageControl::ChildRemoved(Control& child) {
 }
 
 void PageControl::BoundsChanged() { PlacePages(); }
+
+void PageControl::FontChanged() {
+    Control::FontChanged();
+    PlacePages();
+}
 
 void PageControl::PageCaptionChanged(TabSheet& page) {
     const int index = IndexOf(&page);

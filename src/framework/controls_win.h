@@ -22,6 +22,8 @@ public:
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+    // The size fits the text again once the place is scaled.
+    void ChangeDpi(int dpi, int previous) override;
 
 protected:
     CreateParams GetCreateParams() override;
@@ -115,6 +117,8 @@ protected:
     CreateParams GetCreateParams() override;
     void HandleCreated() override;
     bool Command(WORD code) override;
+    // With a theme, the text in the font's colour (custom draw).
+    bool Notify(NMHDR& header, LRESULT& result) override;
     bool MouseMakesClicks() const override { return false; }  // BN_CLICKED
 
 private:
@@ -149,6 +153,7 @@ protected:
     CreateParams GetCreateParams() override;
     void HandleCreated() override;
     bool Notify(NMHDR& header, LRESULT& result) override;
+    void FontChanged() override;  // the tabs' height follows it
     void ChildAdded(Control& child) override;
     void ChildRemoved(Control& child) override;
     void BoundsChanged() override;

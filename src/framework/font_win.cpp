@@ -1,6 +1,7 @@
 #include "framework/font_win.h"
 
 #include "base/error.h"
+#include "framework/dpi_scale.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/system_error_win.h"
@@ -32,8 +33,17 @@ void Font::SetColor(COLORREF color) {
     Changed();
 }
 
+void Font::SetPixelsPerInch(int dpi) {
+    if (dpi <= 0 || dpi == pixelsPerInch_) return;
+    pixelsPerInch_ = dpi;
+    Changed();
+}
+
+int Font::PixelHeight() const { return ScaleToDpi(height_, pixelsPerInch_); }
+
 void Font::Assign(const Font& other) {
     if (*this == other) return;
+    pixelsPerInch_ = other.pixelsPerInch_;
     name_ = other.name_;
     height_ = other.height_;
     style_ = other.style_;
@@ -42,13 +52,14 @@ void Font::Assign(const Font& other) {
 }
 
 bool Font::operator==(const Font& other) const {
-    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && color_ == other.color_;
+    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && color_ == other.color_ &&
+           pixelsPerInch_ == other.pixelsPerInch_;
 }
 
 HFONT Font::Handle() const {
     if (!handle_) {
         LOGFONTW description{};
-        description.lfHeight = height_;
+        description.lfHeight = PixelHeight();
         description.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
         description.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
         description.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
