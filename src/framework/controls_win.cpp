@@ -267,6 +267,30 @@ Control::CreateParams CheckBox::GetCreateParams() {
 void CheckBox::HandleCreated() {
     Control::HandleCreated();
     SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+    FitText();
+}
+
+void CheckBox::CaptionChanged() {
+    Control::CaptionChanged();
+    FitText();
+}
+
+void CheckBox::FontChanged() {
+    Control::FontChanged();
+    FitText();
+}
+
+void CheckBox::FitText() {
+    if (!HandleAllocated() || PixelsPerInch() == 96) return;
+    const WindowDc dc(Handle());
+    if (!dc.Get()) return;
+    RECT bounds{0, 0, 0, 0};
+    {
+        const SelectedObject font(dc.Get(), GetFont().Handle());
+        DrawTextW(dc.Get(), Wide(Caption()).c_str(), -1, &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    const int needed = CheckBoxTextOffset(PixelsPerInch()) + bounds.right + 1;
+    if (needed > Width()) SetBounds(Left(), Top(), needed, Height());
 }
 
 bool CheckBox::Command(WORD code) {

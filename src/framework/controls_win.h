@@ -120,8 +120,14 @@ protected:
     // With a theme, the text in the font's colour (custom draw).
     bool Notify(NMHDR& header, LRESULT& result) override;
     bool MouseMakesClicks() const override { return false; }  // BN_CLICKED
+    void CaptionChanged() override;
+    void FontChanged() override;
 
 private:
+    // Away from 96 dpi a font is not always exactly as much wider as the
+    // scale: the box then grows to the right so that its text is not cut.
+    void FitText();
+
     bool checked_ = false;
 };
 

@@ -49,6 +49,8 @@ int GlyphState(UINT itemState, bool checked) {
 }
 }  // namespace
 
+int CheckBoxTextOffset(int dpi) { return ScaleToDpi(kDesignGlyph + kDesignGap, dpi); }
+
 bool DrawThemedCheckBox(HWND window, HDC dc, const RECT& area, UINT itemState, const std::wstring& caption,
                         const CheckBoxLook& look) {
     const UxTheme& ux = Functions();
@@ -69,7 +71,8 @@ bool DrawThemedCheckBox(HWND window, HDC dc, const RECT& area, UINT itemState, c
     ux.drawBackground(theme, dc, kCheckBoxPart, state, &box, nullptr);
     ux.close(theme);
 
-    RECT text{box.right + ScaleToDpi(kDesignGap, look.dpi), area.top, area.right, area.bottom};
+    RECT text{area.left + CheckBoxTextOffset(look.dpi), area.top, area.right, area.bottom};
+    if (text.left < box.right + 1) text.left = box.right + 1;
     const SelectedObject font(dc, look.font);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor =

@@ -9,6 +9,10 @@
 
 namespace tarvik::fw {
 
+// Where a check box's text begins, from its left edge: the glyph and the
+// gap after it, at `dpi`.
+int CheckBoxTextOffset(int dpi);
+
 struct CheckBoxLook {
     HFONT font;
     COLORREF textColor;
