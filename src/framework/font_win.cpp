@@ -56,6 +56,18 @@ bool Font::operator==(const Font& other) const {
            pixelsPerInch_ == other.pixelsPerInch_;
 }
 
+namespace {
+// "MS Sans Serif" is a bitmap font of a few sizes only, drawn for 96 dpi: at
+// 144 dpi every height from -16 to -26 gets the same 20-pixel face (Wine's
+// fonts measured; Windows' bitmap font has the same sizes). Away from 96 dpi
+// the texts take Tahoma instead, a TrueType face of every Windows from 2000
+// on, close to it in shape, at the height asked for.
+const wchar_t* PlatformFace(const std::wstring& name, int dpi) {
+    if (dpi != 96 && lstrcmpiW(name.c_str(), L"MS Sans Serif") == 0) return L"Tahoma";
+    return name.c_str();
+}
+}  // namespace
+
 HFONT Font::Handle() const {
     if (!handle_) {
         LOGFONTW description{};
@@ -70,7 +82,8 @@ HFONT Font::Handle() const {
         // system it is the face the system's own set would give.
         description.lfCharSet = RUSSIAN_CHARSET;
         description.lfQuality = DEFAULT_QUALITY;
-        lstrcpynW(description.lfFaceName, Wide(name_).c_str(), LF_FACESIZE);
+        const std::wstring name = Wide(name_);
+        lstrcpynW(description.lfFaceName, PlatformFace(name, pixelsPerInch_), LF_FACESIZE);
         handle_.Reset(CreateFontIndirectW(&description));
         if (!handle_) ThrowSystemError("Unable to create the font " + name_, GetLastError());
     }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "controls/spin_button_win.h"
 #include "framework/box_recorder_win.h"
 #include "framework/dpi_scale.h"
 #include "framework/dpi_win.h"
@@ -173,6 +174,24 @@ TEST_F(DpiTest, MovedToADisplayOfAnotherScaleTheWindowIsLaidOutAgain) {
             EXPECT_NEAR(Placed(*designed.control).bottom, ScaleToDpi(designed.rect.bottom, at), 2);
         }
     }
+}
+
+// The arrows are the 6 x 6 glyphs, each pixel a square of whole pixels (two
+// by two at 200 %): nothing blurred, nothing lost.
+TEST_F(DpiTest, TheSpinButtonsArrowsAreDrawnWholePixelForPixel) {
+    TSpinButton& button = *form->EditInterval->Button();
+    EXPECT_EQ(button.Width(), ScaleToDpi(21, dpi) - 3) << "the field's height less its border";
+    const HDC memory = CreateCompatibleDC(nullptr);
+    button.Paint(memory);  // draws the pictures at the button's size
+    DeleteDC(memory);
+    const fw::OffscreenBitmap& image = button.Image(SpinButtonState::Released);
+    ASSERT_EQ(image.Width(), button.Width());
+    if (GetSysColor(COLOR_WINDOWFRAME) == RGB(0, 0, 0)) GTEST_SKIP() << "the frame is black too";
+    int black = 0;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) black += image.Pixel(x, y) == RGB(0, 0, 0);
+    const int factor = fw::PixelFactor(dpi);
+    EXPECT_EQ(black, 2 * 18 * factor * factor) << "18 black pixels in each arrow";
 }
 
 TEST_F(DpiTest, TheIconIsAsWideAsTheNotificationAreaAsks) {
