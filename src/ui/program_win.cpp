@@ -29,8 +29,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tarvik::ShowProgramIcon(*Form1);
         tarvik::UseDrawnTrayPictures(*Form1->TrayIcon1);
         // Heard only once the window is built: a start during the first
-        // start's box just ends. Gone before the window is.
-        // Also out of its minimised state and from behind other windows.
+        // start's box just ends. Gone before the window is. The window
+        // comes back also when minimised or behind other windows.
         const tarvik::ShowRequestListener requests(copy, [&form = *Form1] { form.BringToFront(); });
         application.Run();
     } catch (...) {
