@@ -14,7 +14,11 @@
 #                       the icon's two pictures, twice their size;
 #   docs/window-statistics-english.png
 #                       the statistics page once more on an English Windows
-#                       (Wine's code page 1252): the same Russian window.
+#                       (Wine's code page 1252): the same Russian window;
+#   docs/window-statistics-150.png, window-statistics-200.png
+#                       the statistics page at 150 % and 200 % of the normal
+#                       scale (144 and 192 dpi), in copies of the prefix that
+#                       report that scale.
 # TARVIK_BUILD: the build root (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -109,3 +113,21 @@ TARVIK_LANG=en_US.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$start_p
     import -window "$window" "$DOCS/window-statistics-english.png"
     echo "screenshot: docs/window-statistics-english.png"
 '
+
+# The statistics page at 150 % and 200 %: the window lays itself out at the
+# display's scale. The tab is clicked where the layout puts it at that scale,
+# inside the window's frame (measured: the window less its client area).
+for dpi in 144 192; do
+    percent=$((dpi * 100 / 96))
+    TARVIK_WINE_DPI=$dpi DPI=$dpi PERCENT=$percent WINEPREFIX="$root/shots-dpi$dpi" \
+        xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$start_program"'
+        scaled() { echo $(( ($1 * DPI * 2 + 96) / 192 )); }  # as MulDiv rounds
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        border=$(( (WIDTH - $(scaled 219)) / 2 ))
+        top=$(( HEIGHT - $(scaled 312) - border ))
+        xdotool mousemove --window "$window" $(( border + $(scaled 39) )) $(( top + $(scaled 98) )) click 1
+        sleep 1
+        import -window "$window" "$DOCS/window-statistics-$PERCENT.png"
+        echo "screenshot: docs/window-statistics-$PERCENT.png"
+    '
+done

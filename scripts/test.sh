@@ -53,6 +53,7 @@ else
     status=1
 fi
 tests/ui/check_product.sh i686-w64-mingw32-objdump "$product" || status=1
+python3 tests/ui/check_manifest.py "$product" || status=1
 # Each imported function is on the checked list, none newer than Windows XP.
 tests/ui/check_import_list.sh i686-w64-mingw32-objdump "$product" tests/ui/program_imports.txt || status=1
 # The release archive as scripts/release.sh makes it (here in the build root,

@@ -2,7 +2,10 @@
 # The build's Wine prefixes: <root>/null (null graphics driver), <root>/x11
 # (a real display), <root>/doubles (null graphics driver, with test-double
 # DLLs in its system folder) and <root>/shots (a real display and Wine's own
-# fonts, for scripts/screenshot.sh). Created once, then reused.
+# fonts, for scripts/screenshot.sh). Created once, then reused. A mode
+# "<mode>-dpi<n>" (null-dpi144, shots-dpi192) is a copy of <mode> whose
+# display reports <n> dots per inch (HKCU\Control Panel\Desktop LogPixels),
+# as Windows does at n/96 of the normal scale.
 #
 #   wine-prefix.sh ensure <root> <mode>   create the prefix when missing
 #   wine-prefix.sh start  <root> <mode>   keep a wineserver running (faster starts)
@@ -23,9 +26,22 @@ export WINEDEBUG=-all
 unset TARVIK_LANG
 . "$(dirname "$0")/wine-env.sh"
 
+base=${mode%%-dpi*}
+dpi=
+[ "$base" = "$mode" ] || dpi=${mode##*-dpi}
+
 create() {
     local tmp="$prefix.tmp"
     rm -rf "$tmp"
+    if [ -n "$dpi" ]; then
+        cp -a "$root/$base" "$tmp"
+        local reg="$root/$mode.reg"
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" > "$reg"
+        WINEPREFIX="$tmp" DISPLAY= "$WINELOADER" regedit /S "Z:${reg//\//\\}" </dev/null >/dev/null 2>&1
+        WINEPREFIX="$tmp" wineserver -w
+        mv "$tmp" "$prefix"
+        return
+    fi
     if [ "$mode" != null ] && [ -f "$root/null/system.reg" ]; then
         cp -a "$root/null" "$tmp"
     else
@@ -64,8 +80,10 @@ create() {
 case $action in
 ensure)
     [ -f "$prefix/system.reg" ] && exit 0
-    # The other prefixes are copies of the null one.
+    # The other prefixes are copies of the null one (a scaled one, of its
+    # mode's).
     [ "$mode" = null ] || "$(dirname "$0")/wine-prefix.sh" ensure "$root" null
+    [ -z "$dpi" ] || "$(dirname "$0")/wine-prefix.sh" ensure "$root" "$base"
     mkdir -p "$root"
     exec 9>"$root/.lock"
     flock 9
@@ -78,7 +96,7 @@ start)
     # A server that is still running (a run cut short, a program started by
     # hand) refuses a second one; it serves the tests just as well.
     WINEPREFIX="$prefix" wineserver -p </dev/null >/dev/null 2>&1 || true
-    if [ "$mode" = null ]; then
+    if [ "$base" = null ]; then
         WINEPREFIX="$prefix" DISPLAY= "$WINELOADER" cmd /c exit </dev/null >/dev/null 2>&1 || true
     fi
     ;;

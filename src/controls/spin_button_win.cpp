@@ -8,6 +8,8 @@
 #include "base/error.h"
 #include "framework/common_controls_win.h"
 #include "framework/component_classes.h"
+#include "framework/dpi_scale.h"
+#include "framework/dpi_win.h"
 #include "framework/layout_reader.h"
 #include "framework/system_win.h"
 #include "framework/timer_win.h"
@@ -61,6 +63,12 @@ void TSpinButton::PeerRemoved(fw::Component* peer) {
 }
 
 void TSpinButton::EnabledChanged() { MarkImagesStale(); }
+
+// The font carries the display's scale, at which the arrows are drawn.
+void TSpinButton::FontChanged() {
+    fw::GraphicControl::FontChanged();
+    MarkImagesStale();
+}
 
 void TSpinButton::MarkImagesStale() {
     imagesStale_ = true;
@@ -117,13 +125,18 @@ void TSpinButton::DrawImage(fw::OffscreenBitmap& image, SpinButtonState state) {
     image.Lines({{2, h - 2}, {w - 2, h - 2}, {w - 2, 1}}, bottom ? highlight : shadow);
     image.Lines({{2, h - 2}, {w - 1, 1}}, bottom ? shadow : highlight);
 
+    // On a display of twice the scale or more every pixel of a glyph is a
+    // square of whole pixels: the arrows grow with the button and stay sharp.
+    const int factor = fw::PixelFactor(PixelsPerInch());
     const fw::BitmapShape up = fw::ShapeOf(upGlyph_.Get());
     const int d = top ? 2 : 1;
-    image.DrawReplacing(upGlyph_.Get(), Round(w / 4.0 - up.width / 2.0) + d, Round(h / 4.0 - up.height / 2.0) + d,
-                        TransparentColorOf(upGlyph_.Get()), face);
+    image.DrawReplacing(upGlyph_.Get(), Round(w / 4.0 - factor * up.width / 2.0) + d,
+                        Round(h / 4.0 - factor * up.height / 2.0) + d, TransparentColorOf(upGlyph_.Get()), face,
+                        factor);
     const fw::BitmapShape down = fw::ShapeOf(downGlyph_.Get());
-    image.DrawReplacing(downGlyph_.Get(), Round(3 * w / 4.0 - down.width / 2.0) - 1,
-                        Round(3 * h / 4.0 - down.height / 2.0) - 1, TransparentColorOf(downGlyph_.Get()), face);
+    image.DrawReplacing(downGlyph_.Get(), Round(3 * w / 4.0 - factor * down.width / 2.0) - 1,
+                        Round(3 * h / 4.0 - factor * down.height / 2.0) - 1, TransparentColorOf(downGlyph_.Get()),
+                        face, factor);
     if (bottom) image.Lines({{3, h - 2}, {w - 1, 2}}, shadow);
 }
 
@@ -204,7 +217,9 @@ TSpinUpDown::~TSpinUpDown() {
     DestroyWindowHandle();
 }
 
-int TSpinUpDown::StandardWidth() { return std::min(GetSystemMetrics(SM_CXVSCROLL), 15); }
+int TSpinUpDown::StandardWidth(int dpi) {
+    return std::min(fw::SystemMetricForDpi(SM_CXVSCROLL, dpi), fw::ScaleToDpi(15, dpi));
+}
 
 fw::Control::CreateParams TSpinUpDown::GetCreateParams() {
     static const bool registered = [] {
@@ -231,7 +246,8 @@ void TSpinUpDown::SetPosition(int position) {
 }
 
 void TSpinUpDown::BoundsChanged() {
-    if (Width() != StandardWidth()) SetBounds(Left(), Top(), StandardWidth(), Height());
+    const int width = StandardWidth(PixelsPerInch());
+    if (Width() != width) SetBounds(Left(), Top(), width, Height());
 }
 
 bool TSpinUpDown::Scrolled(WORD code) {

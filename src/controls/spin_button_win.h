@@ -54,6 +54,7 @@ public:
     void MouseMove(fw::ShiftState shift, int x, int y) override;
     void MouseUp(fw::MouseButton button, fw::ShiftState shift, int x, int y) override;
     void EnabledChanged() override;
+    void FontChanged() override;
 
     bool ReadProperty(const Text& name, const fw::LayoutValue& value, fw::LayoutReader& reader) override;
 
@@ -94,8 +95,9 @@ public:
     explicit TSpinUpDown(fw::Component* owner);
     ~TSpinUpDown() override;
 
-    // The platform's vertical scroll-bar width, but at most 15.
-    static int StandardWidth();
+    // The platform's vertical scroll-bar width, but at most 15, both at
+    // `dpi` (the 15 scaled by dpi/96).
+    static int StandardWidth(int dpi = 96);
     int Position() const;
 
     // btNext for a step up, btPrev for a step down.

@@ -9,6 +9,7 @@
 #include "controls/spin_button_win.h"
 #include "framework/clipboard_win.h"
 #include "framework/component_classes.h"
+#include "framework/dpi_win.h"
 #include "framework/form_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
@@ -124,7 +125,7 @@ void TSpinEdit::LayoutButtons() {
     if (upDown_ && HandleAllocated()) {
         RECT client{};
         GetClientRect(Handle(), &client);
-        const int width = TSpinUpDown::StandardWidth();
+        const int width = TSpinUpDown::StandardWidth(PixelsPerInch());
         upDown_->SetBounds(rightToLeft ? 0 : client.right - width, 0, width, client.bottom);
     }
 }
@@ -374,7 +375,7 @@ int TSpinEdit::MinHeight() {
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
     }
-    return cell + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+    return cell + 4 * fw::SystemMetricForDpi(SM_CYBORDER, PixelsPerInch()) + 1;
 }
 
 void TSpinEdit::SetTextRect() {

@@ -195,6 +195,14 @@ void TTrayIcon::SetIcon(const fw::Icon* icon) {
     }
 }
 
+void TTrayIcon::SetDrawnPictures(HICON still, std::vector<HICON> frames) {
+    Guard guard(lock_->section);
+    if (still == drawnStill_ && frames == drawnFrames_) return;
+    drawnStill_ = still;
+    drawnFrames_ = std::move(frames);
+    RefreshTray();
+}
+
 void TTrayIcon::SetIcons(const fw::Persistent* source) {
     Guard guard(lock_->section);
     Guard shell(lock_->shell);  // as in SetIcon
@@ -259,6 +267,19 @@ const fw::Icon* TTrayIcon::CurrentIcon() const {
     return &icon_;
 }
 
+HICON TTrayIcon::CurrentHandle() const {
+    const fw::Icon* icon = CurrentIcon();
+    if (!icon) return nullptr;
+    HICON drawn = nullptr;
+    if (icon == &icon_) {
+        drawn = drawnStill_;
+    } else {
+        const auto index = static_cast<std::size_t>(std::clamp(frameIndex_, 0, icons_.IconCount() - 1));
+        if (index < drawnFrames_.size()) drawn = drawnFrames_[index];
+    }
+    return drawn && icon->HasImage() ? drawn : icon->Handle();
+}
+
 Text TTrayIcon::ShortHint() const {
     Text tip = hint_.substr(0, hint_.find('|'));
     if (tip.size() > kTipBytes) tip.resize(kTipBytes);
@@ -273,8 +294,7 @@ void TTrayIcon::FillNotifyRecord() {
     notifyRecord_.hWnd = MessageWindowHandle();
     notifyRecord_.uID = 0;
     notifyRecord_.uFlags = kNotifyFlags;
-    const fw::Icon* icon = CurrentIcon();
-    notifyRecord_.hIcon = icon ? icon->Handle() : nullptr;
+    notifyRecord_.hIcon = CurrentHandle();
     const std::wstring tip = fw::Wide(ShortHint());
     std::memset(notifyRecord_.szTip, 0, sizeof notifyRecord_.szTip);
     tip.copy(notifyRecord_.szTip, tip.size());

@@ -71,6 +71,11 @@ public:
     // The frames; SetIcons copies like TIconList::CopyFrom (null clears).
     const TIconList& Icons() const { return icons_; }
     void SetIcons(const fw::Persistent* source);
+    // Pictures drawn at the size the notification area asks for, shown in
+    // place of the still icon and of the frames with the same index (null,
+    // or a frame without one: its own picture, scaled). Not owned: shared
+    // icons of the program's resources.
+    void SetDrawnPictures(HICON still, std::vector<HICON> frames);
     // The animation state: false while Icons is empty, whatever was set.
     bool Animated() const;
     void SetAnimated(bool value);
@@ -140,6 +145,8 @@ private:
 
     // All below run with the lock held.
     const fw::Icon* CurrentIcon() const;
+    // The handle shown for CurrentIcon: its drawn picture where there is one.
+    HICON CurrentHandle() const;
     Text ShortHint() const;
     // Sends the request at once (or keeps it, during AdvanceFrame).
     BOOL SendToShell(DWORD message);
@@ -156,6 +163,8 @@ private:
     std::unique_ptr<LockedPart> iconsPart_;
     fw::Icon icon_;
     TIconList icons_;
+    HICON drawnStill_ = nullptr;
+    std::vector<HICON> drawnFrames_;
     NOTIFYICONDATAW notifyRecord_{};
     fw::PopupMenu* popupMenu_ = nullptr;
     TTimerThread* animationThread_ = nullptr;  // not owned: it frees itself

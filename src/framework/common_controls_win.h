@@ -1,6 +1,8 @@
 // The common controls (the tab control, the up-down control) come from
-// COMCTL32.DLL, loaded from the system folder only, never from beside the
-// program: it is not one of the libraries Windows protects on every version.
+// COMCTL32.DLL, never from beside the program: it is not one of the
+// libraries Windows protects on every version. With the program's manifest
+// it is version 6 from Windows' side-by-side store, else version 5 from the
+// system folder.
 #pragma once
 
 #include <windows.h>
@@ -11,5 +13,8 @@ namespace tarvik::fw {
 // or its entry point is missing. The library stays loaded from the first
 // call on: the classes it registers are its own.
 bool InitCommonControlClasses(DWORD classes);
+
+// The library, loaded on the first call; null when it does not load.
+HMODULE CommonControlsLibrary();
 
 }  // namespace tarvik::fw

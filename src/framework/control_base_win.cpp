@@ -1,6 +1,7 @@
 #include "framework/control_base_win.h"
 
 #include "framework/control_win.h"
+#include "framework/dpi_scale.h"
 #include "framework/layout_reader.h"
 
 namespace tarvik::fw {
@@ -98,10 +99,10 @@ void ControlBase::SetParentComponent(Component* parent) {
 }
 
 bool ControlBase::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
-    if (name == "Left") SetBounds(LayoutReader::Int32(value), top_, width_, height_);
-    else if (name == "Top") SetBounds(left_, LayoutReader::Int32(value), width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, LayoutReader::Int32(value), height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, LayoutReader::Int32(value));
+    if (name == "Left") SetBounds(reader.Scaled(value), top_, width_, height_);
+    else if (name == "Top") SetBounds(left_, reader.Scaled(value), width_, height_);
+    else if (name == "Width") SetBounds(left_, top_, reader.Scaled(value), height_);
+    else if (name == "Height") SetBounds(left_, top_, width_, reader.Scaled(value));
     else if (name == "Visible") SetVisible(LayoutReader::Boolean(value));
     else if (name == "Enabled") SetEnabled(LayoutReader::Boolean(value));
     else if (name == "Color") SetColor(static_cast<COLORREF>(LayoutReader::Int32(value)));
@@ -180,6 +181,11 @@ ShiftState MouseShiftState(WPARAM keys) {
     if (keys & MK_MBUTTON) shift |= ssMiddle;
     if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
     return shift;
+}
+
+void ControlBase::ChangeDpi(int dpi, int previous) {
+    SetBounds(ScaleBetween(left_, dpi, previous), ScaleBetween(top_, dpi, previous),
+              ScaleBetween(width_, dpi, previous), ScaleBetween(height_, dpi, previous));
 }
 
 Persistent* ControlBase::SubObject(const Text& name) { return name == "Font" ? &font_ : nullptr; }

@@ -50,6 +50,15 @@ public:
     bool ParentFont() const { return parentFont_; }
     void SetParentFont(bool value);
 
+    // The display's dots per inch that the control is laid out for; its
+    // font carries it.
+    int PixelsPerInch() const { return font_.PixelsPerInch(); }
+    // The display's dpi changed from `previous` to `dpi`, and the font has
+    // been given the new one: position and size scaled by dpi/previous. The
+    // form calls it on its controls, the children before their parent, so
+    // that a parent lays its children out last.
+    virtual void ChangeDpi(int dpi, int previous);
+
     // A press and release of the left button on the control (where its
     // class reports clicks itself, as a button does, from there), and the
     // second press of a double click; then the pointer events, in this

@@ -8,6 +8,7 @@
 #include "framework/gdi_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
+#include "framework/themed_check_box_win.h"
 #include "framework/wide_text_win.h"
 
 namespace tarvik::fw {
@@ -64,6 +65,11 @@ void Label::CaptionChanged() { AdjustSize(); }
 
 void Label::FontChanged() {
     Control::FontChanged();
+    AdjustSize();
+}
+
+void Label::ChangeDpi(int dpi, int previous) {
+    Control::ChangeDpi(dpi, previous);
     AdjustSize();
 }
 
@@ -261,11 +267,46 @@ Control::CreateParams CheckBox::GetCreateParams() {
 void CheckBox::HandleCreated() {
     Control::HandleCreated();
     SendMessageA(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
+    FitText();
+}
+
+void CheckBox::CaptionChanged() {
+    Control::CaptionChanged();
+    FitText();
+}
+
+void CheckBox::FontChanged() {
+    Control::FontChanged();
+    FitText();
+}
+
+void CheckBox::FitText() {
+    if (!HandleAllocated() || PixelsPerInch() == 96) return;
+    const WindowDc dc(Handle());
+    if (!dc.Get()) return;
+    RECT bounds{0, 0, 0, 0};
+    {
+        const SelectedObject font(dc.Get(), GetFont().Handle());
+        DrawTextW(dc.Get(), Wide(Caption()).c_str(), -1, &bounds, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    const int needed = CheckBoxTextOffset(PixelsPerInch()) + bounds.right + 1;
+    if (needed > Width()) SetBounds(Left(), Top(), needed, Height());
 }
 
 bool CheckBox::Command(WORD code) {
     if (code != BN_CLICKED) return false;
     SetChecked(!checked_);
+    return true;
+}
+
+bool CheckBox::Notify(NMHDR& header, LRESULT& result) {
+    if (header.code != static_cast<UINT>(NM_CUSTOMDRAW)) return false;
+    auto& draw = reinterpret_cast<NMCUSTOMDRAW&>(header);
+    result = CDRF_DODEFAULT;
+    if (draw.dwDrawStage == CDDS_PREPAINT &&
+        DrawThemedCheckBox(Handle(), draw.hdc, draw.rc, draw.uItemState, Wide(Caption()),
+                           {GetFont().Handle(), GetFont().Color(), BackgroundBrush(), checked_, PixelsPerInch()}))
+        result = CDRF_SKIPDEFAULT;
     return true;
 }
 
@@ -364,6 +405,11 @@ void PageControl::ChildRemoved(Control& child) {
 }
 
 void PageControl::BoundsChanged() { PlacePages(); }
+
+void PageControl::FontChanged() {
+    Control::FontChanged();
+    PlacePages();
+}
 
 void PageControl::PageCaptionChanged(TabSheet& page) {
     const int index = IndexOf(&page);

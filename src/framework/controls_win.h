@@ -22,6 +22,8 @@ public:
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
+    // The size fits the text again once the place is scaled.
+    void ChangeDpi(int dpi, int previous) override;
 
 protected:
     CreateParams GetCreateParams() override;
@@ -115,9 +117,17 @@ protected:
     CreateParams GetCreateParams() override;
     void HandleCreated() override;
     bool Command(WORD code) override;
+    // With a theme, the text in the font's colour (custom draw).
+    bool Notify(NMHDR& header, LRESULT& result) override;
     bool MouseMakesClicks() const override { return false; }  // BN_CLICKED
+    void CaptionChanged() override;
+    void FontChanged() override;
 
 private:
+    // Away from 96 dpi a font is not always exactly as much wider as the
+    // scale: the box then grows to the right so that its text is not cut.
+    void FitText();
+
     bool checked_ = false;
 };
 
@@ -149,6 +159,7 @@ protected:
     CreateParams GetCreateParams() override;
     void HandleCreated() override;
     bool Notify(NMHDR& header, LRESULT& result) override;
+    void FontChanged() override;  // the tabs' height follows it
     void ChildAdded(Control& child) override;
     void ChildRemoved(Control& child) override;
     void BoundsChanged() override;

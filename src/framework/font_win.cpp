@@ -1,6 +1,7 @@
 #include "framework/font_win.h"
 
 #include "base/error.h"
+#include "framework/dpi_scale.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/system_error_win.h"
@@ -32,8 +33,17 @@ void Font::SetColor(COLORREF color) {
     Changed();
 }
 
+void Font::SetPixelsPerInch(int dpi) {
+    if (dpi <= 0 || dpi == pixelsPerInch_) return;
+    pixelsPerInch_ = dpi;
+    Changed();
+}
+
+int Font::PixelHeight() const { return ScaleToDpi(height_, pixelsPerInch_); }
+
 void Font::Assign(const Font& other) {
     if (*this == other) return;
+    pixelsPerInch_ = other.pixelsPerInch_;
     name_ = other.name_;
     height_ = other.height_;
     style_ = other.style_;
@@ -42,13 +52,26 @@ void Font::Assign(const Font& other) {
 }
 
 bool Font::operator==(const Font& other) const {
-    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && color_ == other.color_;
+    return name_ == other.name_ && height_ == other.height_ && style_ == other.style_ && color_ == other.color_ &&
+           pixelsPerInch_ == other.pixelsPerInch_;
 }
+
+namespace {
+// "MS Sans Serif" is a bitmap font of a few sizes only, drawn for 96 dpi: at
+// 144 dpi every height from -16 to -26 gets the same 20-pixel face (Wine's
+// fonts measured; Windows' bitmap font has the same sizes). Away from 96 dpi
+// the texts take Tahoma instead, a TrueType face of every Windows from 2000
+// on, close to it in shape, at the height asked for.
+const wchar_t* PlatformFace(const std::wstring& name, int dpi) {
+    if (dpi != 96 && lstrcmpiW(name.c_str(), L"MS Sans Serif") == 0) return L"Tahoma";
+    return name.c_str();
+}
+}  // namespace
 
 HFONT Font::Handle() const {
     if (!handle_) {
         LOGFONTW description{};
-        description.lfHeight = height_;
+        description.lfHeight = PixelHeight();
         description.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
         description.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
         description.lfUnderline = (style_ & fsUnderline) ? TRUE : FALSE;
@@ -59,7 +82,8 @@ HFONT Font::Handle() const {
         // system it is the face the system's own set would give.
         description.lfCharSet = RUSSIAN_CHARSET;
         description.lfQuality = DEFAULT_QUALITY;
-        lstrcpynW(description.lfFaceName, Wide(name_).c_str(), LF_FACESIZE);
+        const std::wstring name = Wide(name_);
+        lstrcpynW(description.lfFaceName, PlatformFace(name, pixelsPerInch_), LF_FACESIZE);
         handle_.Reset(CreateFontIndirectW(&description));
         if (!handle_) ThrowSystemError("Unable to create the font " + name_, GetLastError());
     }

@@ -1,5 +1,7 @@
-// A control's font: name, height in pixels (negative: the character height),
-// style and colour; the platform font is made on demand.
+// A control's font: name, height in pixels at 96 dpi (negative: the
+// character height), style and colour, and the dpi of the display it is
+// made for, by which the platform font's height is scaled; the platform
+// font is made on demand.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +27,12 @@ public:
     void SetStyle(FontStyles style);
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color);
+    // The display's dots per inch (96 by default); the platform font is
+    // Height() × PixelsPerInch() / 96 high.
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int dpi);
+    // The height the platform font is made with.
+    int PixelHeight() const;
 
     // Takes every attribute of `other`; one change notice when any differed.
     void Assign(const Font& other);
@@ -45,6 +53,7 @@ private:
     int height_ = -11;
     FontStyles style_ = 0;
     COLORREF color_ = RGB(0, 0, 0);
+    int pixelsPerInch_ = 96;
     mutable FontHandle handle_;
 };
 

@@ -6,6 +6,7 @@
 #include "base/error.h"
 #include "framework/application_win.h"
 #include "framework/controls_win.h"
+#include "framework/dpi_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/layout_resource.h"
@@ -63,8 +64,8 @@ SIZE Form::FrameSize() {
     // no client area to measure.
     HWND window = Handle();
     RECT bounds{0, 0, 0, 0};
-    AdjustWindowRectEx(&bounds, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)));
+    AdjustWindowRectForDpi(bounds, static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)),
+                           static_cast<DWORD>(GetWindowLongPtrA(window, GWL_EXSTYLE)), PixelsPerInch());
     return {bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
@@ -172,8 +173,8 @@ void Form::CancelMode() {
 }
 
 bool Form::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) {
-    if (name == "ClientWidth") SetClientWidth(LayoutReader::Int32(value));
-    else if (name == "ClientHeight") SetClientHeight(LayoutReader::Int32(value));
+    if (name == "ClientWidth") SetClientWidth(reader.Scaled(value));
+    else if (name == "ClientHeight") SetClientHeight(reader.Scaled(value));
     else if (name == "Position") {
         const Text& item = LayoutReader::Identifier(value);
         if (item == "poDesigned") SetPosition(FormPosition::poDesigned);
@@ -188,8 +189,9 @@ bool Form::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader
 }
 
 void Form::CreateFromLayout(const Text& className) {
-    Handle();
-    LayoutReader reader(*this, handlers_);
+    // Laid out for the display the window is on.
+    GetFont().SetPixelsPerInch(WindowDpi(Handle()));
+    LayoutReader reader(*this, handlers_, PixelsPerInch());
     reader.Read(ParseLayout(LoadLayoutResource(className)), className);
     LayoutRead();
     try {
@@ -241,6 +243,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         PowerChanged(PowerEventOf(wParam));
         // Never refuse a sleep.
         return TRUE;
+    case kDpiChangedMessage:
+        ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_ERASEBKGND: {
         RECT area;
         GetClientRect(Handle(), &area);

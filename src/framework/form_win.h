@@ -76,6 +76,15 @@ public:
 
     HandlerTable& Handlers() { return handlers_; }
 
+    // The window moved to a display of another scale (WM_DPICHANGED):
+    // every control is laid out again at `dpi`, and the window takes
+    // `suggested` (screen coordinates) when given, else keeps its place and
+    // scales its client area.
+    void ApplyDpi(int dpi, const RECT* suggested);
+    // A second start of the program asks for the window: shown, restored
+    // when minimised, and brought in front of the other windows.
+    void BringToFront();
+
     bool ReadProperty(const Text& name, const LayoutValue& value, LayoutReader& reader) override;
 
 protected:

@@ -92,7 +92,8 @@ void OffscreenBitmap::Lines(std::initializer_list<POINT> points, COLORREF color)
     for (++point; point != points.end(); ++point) LineTo(dc_.Get(), point->x, point->y);
 }
 
-void OffscreenBitmap::DrawReplacing(HBITMAP source, int x, int y, COLORREF from, COLORREF to) {
+void OffscreenBitmap::DrawReplacing(HBITMAP source, int x, int y, COLORREF from, COLORREF to, int factor) {
+    if (factor < 1) factor = 1;
     const BitmapShape shape = ShapeOf(source);
     if (shape.width <= 0 || shape.height <= 0) return;
     BITMAPINFO info = TopDown32(shape.width, shape.height);
@@ -106,12 +107,13 @@ void OffscreenBitmap::DrawReplacing(HBITMAP source, int x, int y, COLORREF from,
     }
     GdiFlush();
     // Clipped by hand: the rows are written straight into the section.
-    for (int row = 0; row < shape.height; ++row) {
+    for (int row = 0; row < shape.height * factor; ++row) {
         const int ty = y + row;
         if (ty < 0 || ty >= height_) continue;
-        for (int column = 0; column < shape.width; ++column) {
+        for (int column = 0; column < shape.width * factor; ++column) {
             const int tx = x + column;
-            if (tx >= 0 && tx < width_) bits_[ty * width_ + tx] = pixels[std::size_t(row) * shape.width + column];
+            if (tx >= 0 && tx < width_)
+                bits_[ty * width_ + tx] = pixels[std::size_t(row / factor) * shape.width + column / factor];
         }
     }
 }

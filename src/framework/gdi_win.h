@@ -88,8 +88,9 @@ public:
     // not its end point.
     void Lines(std::initializer_list<POINT> points, COLORREF color);
     // Draws `source` with its top-left corner at (x, y), every pixel of
-    // colour `from` drawn in colour `to` instead.
-    void DrawReplacing(HBITMAP source, int x, int y, COLORREF from, COLORREF to);
+    // colour `from` drawn in colour `to` instead, and every pixel as a
+    // square of `factor` × `factor` pixels.
+    void DrawReplacing(HBITMAP source, int x, int y, COLORREF from, COLORREF to, int factor = 1);
     void CopyTo(HDC target, int x, int y) const;
     COLORREF Pixel(int x, int y) const;
 

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "framework/component_classes.h"
+#include "framework/dpi_scale.h"
 
 namespace tarvik::fw {
 
@@ -31,7 +32,10 @@ Text LinePrefix(int line) { return "Layout line " + std::to_string(line) + ": ";
 
 }  // namespace
 
-LayoutReader::LayoutReader(Component& root, const HandlerTable& handlers) : root_(root), handlers_(handlers) {}
+LayoutReader::LayoutReader(Component& root, const HandlerTable& handlers, int dpi)
+    : root_(root), handlers_(handlers), dpi_(dpi) {}
+
+int LayoutReader::Scaled(const LayoutValue& value) const { return ScaleToDpi(Int32(value), dpi_); }
 
 void LayoutReader::Read(const LayoutObject& layout, const Text& rootClass) {
     line_ = layout.line;

@@ -17,7 +17,9 @@ namespace tarvik::fw {
 
 class LayoutReader {
 public:
-    LayoutReader(Component& root, const HandlerTable& handlers);
+    // `dpi`: the display's dots per inch, at which the layout's 96-dpi
+    // positions and sizes are applied.
+    LayoutReader(Component& root, const HandlerTable& handlers, int dpi = 96);
 
     // Builds `root`'s parts from the layout: the root object's class must be
     // `rootClass`. Throws tarvik::Error("Layout line <n>: ...") on anything
@@ -33,6 +35,11 @@ public:
     // `assign` runs at once when the component exists, else once the whole
     // layout has been read.
     void Reference(const LayoutValue& value, std::function<void(Component*)> assign);
+
+    // A position or a size of the layout (an integer value) at the display's
+    // dpi.
+    int Scaled(const LayoutValue& value) const;
+    int PixelsPerInch() const { return dpi_; }
 
     // The value as each kind; a value of another kind throws tarvik::Error.
     static std::int64_t Integer(const LayoutValue& value);
@@ -50,6 +57,7 @@ private:
 
     Component& root_;
     const HandlerTable& handlers_;
+    int dpi_;
     std::vector<Component*> loaded_;
     struct Fixup {
         Text name;

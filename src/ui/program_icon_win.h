@@ -3,6 +3,7 @@
 // which carries the taskbar button and stands for the program in Alt+Tab.
 #pragma once
 
+#include "controls/tray_icon_win.h"
 #include "framework/form_win.h"
 
 namespace tarvik {
@@ -14,5 +15,11 @@ constexpr char kProgramIconName[] = "MAINICON";
 // system's large and small sizes. Without the resource (a test program),
 // nothing changes.
 void ShowProgramIcon(fw::Form& mainForm);
+
+// Where the notification area's icons are 20, 24 or 32 pixels wide (125,
+// 150 and 200 per cent), the icon shows the still picture and the alarm
+// frame drawn at that size (resources "TRAYSTILL<size>", "TRAYALARM<size>").
+// At 16, or at a size with no drawn picture, it keeps the stored ones.
+void UseDrawnTrayPictures(TTrayIcon& tray);
 
 }  // namespace tarvik

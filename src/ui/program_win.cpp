@@ -34,11 +34,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         }
         auto Form1 = std::make_unique<tarvik::TForm1>();
         tarvik::ShowProgramIcon(*Form1);
+        tarvik::UseDrawnTrayPictures(*Form1->TrayIcon1);
         // Heard only once the window is built: a start during the first
-        // start's box just ends. Gone before the window is.
-        const tarvik::ShowRequestListener requests(copy, [&form = *Form1] {
-            form.TrayIcon1MouseUp(*form.TrayIcon1, tarvik::fw::MouseButton::mbLeft, 0, 0, 0);
-        });
+        // start's box just ends. Gone before the window is. The window
+        // comes back also when minimised or behind other windows.
+        const tarvik::ShowRequestListener requests(copy, [&form = *Form1] { form.BringToFront(); });
         application.Run();
     } catch (...) {
         application.HandleCurrentException();

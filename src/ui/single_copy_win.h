@@ -30,9 +30,9 @@ public:
     bool Claimed() const { return holder_ == Holder::None; }
     Holder HeldBy() const { return holder_; }
 
-    // A copy in this session holds the claim: asks it to show its window, as a mouse
-    // button released over its icon does, and lets it come to the
-    // foreground. Nothing happens while that copy is still starting (its
+    // A copy in this session holds the claim: asks it to bring its window
+    // to the front (shown, restored when minimised, raised and activated),
+    // and lets it come to the foreground. Nothing happens while that copy is still starting (its
     // first-start box open): it has no window to show yet.
     void AskHolderToShow() const;
 

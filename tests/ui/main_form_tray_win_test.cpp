@@ -107,6 +107,22 @@ TEST_F(TrayWiringTest, AReleaseLeavesAWindowMinimisedThroughItsTaskbarButtonAsIt
     EXPECT_FALSE(Shown()) << "not shown beside a minimised taskbar button";
 }
 
+// What a second start of the program asks for: unlike the icon's release,
+// the window comes back from its minimised taskbar button too.
+TEST_F(TrayWiringTest, ASecondStartRestoresAMinimisedWindow) {
+    form->Show();
+    const HWND application = fw::Application::Instance().Handle();
+    ShowWindow(application, SW_MINIMIZE);
+    if (Shown()) ShowOwnedPopups(application, FALSE);  // as Windows does
+    tarvik::testing::Pump();
+    ASSERT_TRUE(IsIconic(application));
+    form->BringToFront();
+    tarvik::testing::Pump();
+    EXPECT_FALSE(IsIconic(application));
+    EXPECT_TRUE(Shown());
+    EXPECT_EQ(GetForegroundWindow(), form->Handle());
+}
+
 // Runs inside the menu's loop: picks the first item ("Закрыть") once the
 // menu is up (a slow machine may tick before).
 void CALLBACK ChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {

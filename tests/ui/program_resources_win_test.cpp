@@ -9,6 +9,8 @@
 
 #include "framework/application_win.h"
 #include "framework/box_recorder_win.h"
+#include "framework/common_controls_win.h"
+#include "framework/wide_text_win.h"
 #include "ui/main_form_win.h"
 #include "ui/program_icon_win.h"
 
@@ -32,6 +34,36 @@ TEST(ProgramResourcesTest, MainFormAndTaskbarWindowShowTheProgramIcon) {
             DeleteObject(info.hbmMask);
         }
     }
+}
+
+// The manifest asks for the common controls 6, which come from Windows' own
+// side-by-side store (a copy beside the program is never loaded: the
+// program start test plants one).
+TEST(ProgramResourcesTest, TheManifestGivesTheCommonControls6FromWindowsOwnFolder) {
+    fw::Application::Instance().Initialize();
+    const HMODULE library = fw::CommonControlsLibrary();
+    ASSERT_NE(library, nullptr);
+    struct Version {
+        DWORD size, major, minor, build, platform;
+    } version{sizeof(Version), 0, 0, 0, 0};
+    using GetVersion = HRESULT(CALLBACK*)(Version*);
+    const auto get = reinterpret_cast<GetVersion>(reinterpret_cast<void (*)()>(GetProcAddress(library, "DllGetVersion")));
+    ASSERT_NE(get, nullptr);
+    ASSERT_EQ(get(&version), S_OK);
+    // Wine maps the store's copy onto its one builtin library, which always
+    // says 5.81; Windows' version 6 says 6.
+    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    if (!wine) EXPECT_EQ(version.major, 6u);
+
+    wchar_t path[MAX_PATH] = {}, windows[MAX_PATH] = {};
+    GetModuleFileNameW(library, path, MAX_PATH);
+    const UINT length = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    Text file = fw::Narrow(path, wcslen(path));
+    CharLowerBuffA(&file[0], static_cast<DWORD>(file.size()));
+    EXPECT_EQ(CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, path, length, windows, length), CSTR_EQUAL) << file;
+    EXPECT_NE(file.find("\\winsxs\\"), Text::npos) << file;
+    EXPECT_NE(file.find("_microsoft.windows.common-controls_6595b64144ccf1df_6."), Text::npos) << file;
 }
 
 TEST(ProgramResourcesTest, VersionNamesTheProductInRussianAndEnglish) {
