@@ -4,10 +4,10 @@
 //    make (the WinINet sequence of a web check, one NIM_MODIFY, four
 //    SetWindowTextA), with its time and its memory growth;
 //  - the check cycle's own cost beyond its probe: the real main window's
-//    timer handler (RunCheck with the real web probe on its worker, the tray
-//    icon's animation, the four statistics labels) against a server in this
-//    program, with the time inside the probe taken out, over the bare calls
-//    beyond WinINet;
+//    timer handler starting a check (the real web probe on its worker), and
+//    the tray icon's animation and the four statistics labels once its
+//    answer is back, against a server in this program, with the time inside
+//    the probe taken out, over the bare calls beyond WinINet;
 //  - the same cost in cycles that all succeed, where the icon stays as it is;
 //  - the web probe over the bare WinINet sequence;
 //  - the growth of kernel handles, GDI and USER objects and private bytes

@@ -64,7 +64,7 @@ protected:
             {"COMPUTER", "Desk"}, {"MESSAGE", "Нет связи"}, {"STATUS", "0"},
         };
         for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
-        form = std::make_unique<TForm1>(CheckCollaborators{});
+        form = std::make_unique<TForm1>(MonitorServices{});
         dpi = fw::WindowDpi(form->Handle());
         ASSERT_EQ(dpi, ExpectedDpi()) << "the prefix's display scale";
     }
