@@ -161,7 +161,13 @@ Text Encoded(std::u16string_view text, Encoding encoding) {
     case Encoding::Utf16Be: return "\xFE\xFF" + ToUtf16(text, true);
     case Encoding::Bytes: break;
     }
-    return Cp1251FromUtf16(text);
+    Text bytes = Cp1251FromUtf16(text);
+    // A first line beginning "юя", "яю" or "п»ї" would read back as a mark
+    // of Unicode, and the whole file with it: a blank in front, dropped when
+    // the line is read, keeps it Windows-1251.
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 3) == kUtf8Mark)
+        bytes.insert(0, " ");
+    return bytes;
 }
 
 Document Parsed(const Text& content) {

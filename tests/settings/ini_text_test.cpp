@@ -56,6 +56,8 @@ TEST(IniTextWithValue, WritesAsThePlatformDoes) {
         {"[SETUP]\r\n=v\r\n =w\r\nIP=1\r\n", "[SETUP]\r\n=v\r\nIP=x \r\n"},
         {"\xEF\xBB\xBF[SETUP]\r\nIP=\xD0\x9F\r\n", "\xEF\xBB\xBF[SETUP]\r\nIP=x \r\n"},
         {Utf16(u"[A]\r\nk=\u4E2D\r\n[SETUP]\r\n"), Utf16(u"[A]\r\nk=\u4E2D\r\n[SETUP]\r\nIP=x \r\n")},
+        // A first line "юя" once its blanks go: not written as a mark of UTF-16.
+        {"\t\xFE\xFF\r\n", " \xFE\xFF\r\n[SETUP]\r\nIP=x \r\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(IniTextWithValue(c.before, "SETUP", "IP", "  x "), c.after) << c.before;
     // A value already held leaves the file as it was, blank lines and all.
