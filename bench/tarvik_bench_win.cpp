@@ -38,11 +38,11 @@
 #include <vector>
 
 #include "framework/application_win.h"
-#include "framework/message_box_win.h"
-#include "framework/thread_win.h"
-#include "framework/wide_text_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
+#include "system/message_box_win.h"
+#include "system/thread_win.h"
+#include "system/wide_text_win.h"
 #include "ui/main_form_win.h"
 
 namespace tarvik::bench {

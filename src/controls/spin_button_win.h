@@ -13,7 +13,7 @@
 #include "framework/events.h"
 #include "framework/gdi_win.h"
 #include "framework/graphic_control_win.h"
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik {
 

@@ -14,7 +14,7 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/system_win.h"
-#include "framework/wide_text_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik {
 

@@ -7,6 +7,7 @@
 
 #include "controls/tray_icon_win.h"
 #include "framework/application_win.h"
+#include "system/error_report_win.h"
 
 namespace tarvik {
 
@@ -28,7 +29,7 @@ TTimerThread::~TTimerThread() {
         // clears it.
         if (owner_) owner_->AnimationThreadEnded(*this);
     } catch (...) {
-        fw::Application::Instance().HandleCurrentException();
+        fw::ReportCurrentException();
     }
 }
 
@@ -92,7 +93,7 @@ void TTimerThread::Execute() {
             try {
                 std::rethrow_exception(error);
             } catch (...) {
-                fw::Application::Instance().HandleCurrentException();
+                fw::ReportCurrentException();
             }
         } else {
             SwitchToThread();

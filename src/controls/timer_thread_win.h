@@ -19,9 +19,9 @@
 
 #include <memory>
 
-#include "framework/condition_win.h"
-#include "framework/critical_section_win.h"
-#include "framework/thread_win.h"
+#include "system/condition_win.h"
+#include "system/critical_section_win.h"
+#include "system/thread_win.h"
 
 namespace tarvik {
 

@@ -10,8 +10,9 @@
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout_reader.h"
-#include "framework/wide_text_win.h"
-#include "framework/window_win.h"
+#include "system/error_report_win.h"
+#include "system/wide_text_win.h"
+#include "system/window_win.h"
 
 namespace tarvik {
 
@@ -136,7 +137,7 @@ TTrayIcon::~TTrayIcon() {
             ChangeAnimated(false);
             DropFromTray();
         } catch (...) {
-            fw::Application::Instance().HandleCurrentException();
+            fw::ReportCurrentException();
         }
     }
     messageWindow_.reset();
@@ -496,7 +497,7 @@ LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     try {
         HandleMouseNotice(static_cast<UINT>(lParam));
     } catch (...) {
-        fw::Application::Instance().HandleCurrentException();
+        fw::ReportCurrentException();
     }
     return 0;
 }

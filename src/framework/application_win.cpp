@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "base/error.h"
 #include "framework/common_controls_win.h"
 #include "framework/form_win.h"
-#include "framework/message_box_win.h"
-#include "framework/program_file_win.h"
-#include "framework/window_win.h"
+#include "system/error_report_win.h"
+#include "system/message_box_win.h"
+#include "system/program_file_win.h"
+#include "system/window_win.h"
 
 namespace tarvik::fw {
 
@@ -51,6 +51,12 @@ protected:
     }
 };
 }  // namespace
+
+// Installed when the application is first named, which every form does as
+// it is made; until then the default report shows the same box.
+Application::Application() {
+    SetErrorReport([this](const std::exception& error) { ShowException(error); });
+}
 
 Application& Application::Instance() {
     static Application application;
@@ -121,23 +127,9 @@ bool Application::HandleMessage(MSG& message) {
     return true;
 }
 
-void Application::ShowException(const std::exception& error) {
-    AppMessageBox(ErrorBoxText(error.what()), Title(), MB_OK | MB_ICONSTOP);
-}
+void Application::ShowException(const std::exception& error) { ShowErrorBox(error, Title()); }
 
-void Application::HandleCurrentException() noexcept {
-    try {
-        try {
-            throw;
-        } catch (const std::exception& error) {
-            ShowException(error);
-        } catch (...) {
-            ShowException(Error("Unknown error"));
-        }
-    } catch (...) {
-        // Reporting failed too; nothing is left that could tell the user.
-    }
-}
+void Application::HandleCurrentException() noexcept { ReportCurrentException(); }
 
 void Application::AddForm(Form& form) {
     forms_.push_back(&form);

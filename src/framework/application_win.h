@@ -50,7 +50,9 @@ public:
     bool Terminated() const { return terminated_.load(); }
 
     // The error box: the exception's message with the "." rule, the title as
-    // caption, a stop icon. Call from inside a catch block of an entry point
+    // caption, a stop icon. It is the report of every exception that escapes
+    // a handler (system/error_report_win.h), installed when the application
+    // is first named. Call from inside a catch block of an entry point
     // (window procedure, timer, thread) so no exception crosses the system.
     void ShowException(const std::exception& error);
     void HandleCurrentException() noexcept;
@@ -62,7 +64,7 @@ public:
     void ShowTaskbarButton(bool show);
 
 private:
-    Application() = default;
+    Application();
     bool HandleMessage(MSG& message);  // false at the quit message
 
     HWND handle_ = nullptr;

@@ -1,6 +1,6 @@
 #include "framework/clipboard_win.h"
 
-#include "framework/wide_text_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 

@@ -9,8 +9,8 @@
 
 #include "framework/control_base_win.h"
 #include "framework/events.h"
-#include "framework/handles_win.h"
-#include "framework/window_win.h"
+#include "system/handles_win.h"
+#include "system/window_win.h"
 
 namespace tarvik::fw {
 

@@ -9,7 +9,7 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/themed_check_box_win.h"
-#include "framework/wide_text_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 

@@ -4,8 +4,8 @@
 #include "framework/dpi_scale.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
-#include "framework/system_error_win.h"
-#include "framework/wide_text_win.h"
+#include "system/system_error_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 

@@ -10,7 +10,7 @@
 
 #include "base/text.h"
 #include "framework/component.h"
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik::fw {
 

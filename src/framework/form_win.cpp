@@ -10,7 +10,8 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/layout_resource.h"
-#include "framework/message_box_win.h"
+#include "system/error_report_win.h"
+#include "system/message_box_win.h"
 
 namespace tarvik::fw {
 
@@ -29,7 +30,7 @@ Form::~Form() {
     try {
         Raise(OnDestroy, *this);
     } catch (...) {
-        Application::Instance().HandleCurrentException();
+        ReportCurrentException();
     }
     DestroyComponents();
     activeControl_ = nullptr;
@@ -148,7 +149,7 @@ bool Form::PreTranslateMessage(MSG& message) noexcept {
         try {
             SelectNext(!down(VK_SHIFT));
         } catch (...) {
-            Application::Instance().HandleCurrentException();
+            ReportCurrentException();
         }
         return true;
     }
@@ -197,7 +198,7 @@ void Form::CreateFromLayout(const Text& className) {
     try {
         Raise(OnCreate, *this);
     } catch (...) {
-        Application::Instance().HandleCurrentException();
+        ReportCurrentException();
     }
 }
 

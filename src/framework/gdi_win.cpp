@@ -6,7 +6,7 @@
 
 #include "base/error.h"
 #include "framework/bitmap_image.h"
-#include "framework/system_error_win.h"
+#include "system/system_error_win.h"
 
 namespace tarvik::fw {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik::fw {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/component.h"
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik::fw {
 

@@ -6,11 +6,11 @@
 
 #include "base/error.h"
 #include "framework/application_win.h"
-#include "framework/handles_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
-#include "framework/system_error_win.h"
-#include "framework/wide_text_win.h"
+#include "system/handles_win.h"
+#include "system/system_error_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 

@@ -1,6 +1,6 @@
 #include "framework/power_notification_win.h"
 
-#include "framework/system_library_win.h"
+#include "system/system_library_win.h"
 
 namespace tarvik::fw {
 

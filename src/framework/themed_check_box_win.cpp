@@ -4,7 +4,7 @@
 
 #include "framework/dpi_scale.h"
 #include "framework/gdi_win.h"
-#include "framework/system_library_win.h"
+#include "system/system_library_win.h"
 
 namespace tarvik::fw {
 

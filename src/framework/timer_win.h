@@ -7,7 +7,7 @@
 
 #include "framework/component.h"
 #include "framework/events.h"
-#include "framework/window_win.h"
+#include "system/window_win.h"
 
 namespace tarvik::fw {
 

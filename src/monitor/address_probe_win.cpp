@@ -6,9 +6,9 @@
 
 #include <cstring>
 
-#include "framework/message_box_win.h"
 #include "monitor/icmp_echo_win.h"
 #include "monitor/winsock_session_win.h"
+#include "system/message_box_win.h"
 
 namespace tarvik {
 

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "framework/handles_win.h"
-#include "framework/message_box_win.h"
 #include "monitor/fault_shield.h"
 #include "monitor/session_message.h"
-#include "framework/system_library_win.h"
-#include "framework/wide_text_win.h"
+#include "system/handles_win.h"
+#include "system/message_box_win.h"
+#include "system/system_library_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik {
 

@@ -4,8 +4,8 @@
 
 #include <exception>
 
-#include "framework/critical_section_win.h"
-#include "framework/handles_win.h"
+#include "system/critical_section_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik {
 

@@ -3,12 +3,12 @@
 #include <cstddef>
 #include <utility>
 
-#include "framework/cancellation_win.h"
-#include "framework/critical_section_win.h"
-#include "framework/event_win.h"
-#include "framework/handles_win.h"
-#include "framework/system_library_win.h"
-#include "framework/thread_win.h"
+#include "system/cancellation_win.h"
+#include "system/critical_section_win.h"
+#include "system/event_win.h"
+#include "system/handles_win.h"
+#include "system/system_library_win.h"
+#include "system/thread_win.h"
 
 namespace tarvik {
 

@@ -1,8 +1,8 @@
 // Owner of a WinINet handle (session, connection or request).
 #pragma once
 
-#include "framework/handles_win.h"
 #include "monitor/wininet_library_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik {
 

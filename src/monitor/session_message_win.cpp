@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/handles_win.h"
-#include "framework/program_file_win.h"
-#include "framework/system_library_win.h"
-#include "framework/wide_text_win.h"
+#include "system/handles_win.h"
+#include "system/program_file_win.h"
+#include "system/system_library_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik {
 

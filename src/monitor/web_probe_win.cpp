@@ -9,11 +9,11 @@
 #include <memory>
 #include <optional>
 
-#include "framework/cancellation_win.h"
-#include "framework/critical_section_win.h"
-#include "framework/steady_clock_win.h"
 #include "monitor/internet_handle_win.h"
 #include "monitor/web_address.h"
+#include "system/cancellation_win.h"
+#include "system/critical_section_win.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik {
 

@@ -2,7 +2,7 @@
 
 #include <type_traits>
 
-#include "framework/system_library_win.h"
+#include "system/system_library_win.h"
 
 namespace tarvik {
 

@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "base/error.h"
-#include "framework/handles_win.h"
-#include "framework/program_file_win.h"
-#include "framework/wide_text_win.h"
 #include "settings/ini_text.h"
+#include "system/handles_win.h"
+#include "system/program_file_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik {
 

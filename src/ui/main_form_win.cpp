@@ -5,12 +5,12 @@
 #include "base/wrap_arithmetic.h"
 #include "framework/application_win.h"
 #include "framework/component_classes.h"
-#include "framework/steady_clock_win.h"
 #include "monitor/address_probe.h"
 #include "monitor/alert_sender.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
 #include "settings/settings_file.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik {
 

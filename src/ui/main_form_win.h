@@ -9,7 +9,6 @@
 
 #include "controls/spin_edit_win.h"
 #include "controls/tray_icon_win.h"
-#include "framework/bounded_worker_win.h"
 #include "framework/controls_win.h"
 #include "framework/form_win.h"
 #include "framework/menu.h"
@@ -17,6 +16,7 @@
 #include "framework/timer_win.h"
 #include "monitor/check_cycle.h"
 #include "monitor/monitor_services.h"
+#include "system/bounded_worker_win.h"
 
 namespace tarvik {
 

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "framework/application_win.h"
-#include "framework/message_box_win.h"
-#include "framework/system_library_win.h"
 #include "settings/inilib.h"
+#include "system/message_box_win.h"
+#include "system/system_library_win.h"
 #include "ui/main_form_win.h"
 #include "ui/program_icon_win.h"
 #include "ui/single_copy_win.h"

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string>
 
-#include "framework/handles_win.h"
-#include "framework/window_win.h"
+#include "system/handles_win.h"
+#include "system/window_win.h"
 
 namespace tarvik {
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <memory>
 
-#include "framework/event_win.h"
+#include "system/event_win.h"
 #include "tray_test_support_win.h"
 
 namespace tarvik {

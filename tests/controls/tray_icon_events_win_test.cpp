@@ -8,7 +8,7 @@
 
 #include "base/error.h"
 #include "framework/menu.h"
-#include "framework/message_box_win.h"
+#include "system/message_box_win.h"
 #include "tray_test_support_win.h"
 
 namespace tarvik {

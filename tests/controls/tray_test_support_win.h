@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "controls/tray_icon_win.h"
-#include "framework/critical_section_win.h"
-#include "framework/steady_clock_win.h"
 #include "framework/window_test_support_win.h"
+#include "system/critical_section_win.h"
+#include "system/steady_clock_win.h"
 #include "test_data.h"
 
 namespace tarvik::testing {

@@ -4,7 +4,7 @@
 
 #include "base/error.h"
 #include "framework/application_win.h"
-#include "framework/message_box_win.h"
+#include "system/message_box_win.h"
 
 namespace tarvik::fw {
 namespace {

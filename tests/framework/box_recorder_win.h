@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "framework/message_box_win.h"
+#include "system/message_box_win.h"
 
 namespace tarvik::testing {
 

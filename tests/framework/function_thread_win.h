@@ -6,7 +6,7 @@
 #include <functional>
 #include <utility>
 
-#include "framework/thread_win.h"
+#include "system/thread_win.h"
 
 namespace tarvik::testing {
 

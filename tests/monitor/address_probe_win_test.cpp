@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "framework/box_recorder_win.h"
-#include "framework/cancellation_win.h"
-#include "framework/handles_win.h"
-#include "framework/steady_clock_win.h"
-#include "framework/system_library_win.h"
-#include "framework/thread_win.h"
 #include "monitor/address_probe.h"
 #include "monitor/doubles/icmp_recording_win.h"
+#include "system/cancellation_win.h"
+#include "system/handles_win.h"
+#include "system/steady_clock_win.h"
+#include "system/system_library_win.h"
+#include "system/thread_win.h"
 
 namespace tarvik {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/steady_clock_win.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik::testing {
 

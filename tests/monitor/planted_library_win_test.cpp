@@ -11,12 +11,12 @@
 #include "base/text.h"
 #include "framework/box_recorder_win.h"
 #include "framework/common_controls_win.h"
-#include "framework/handles_win.h"
-#include "framework/system_library_win.h"
 #include "http_test_server_win.h"
 #include "monitor/address_probe.h"
 #include "monitor/alert_sender.h"
 #include "monitor/web_probe.h"
+#include "system/handles_win.h"
+#include "system/system_library_win.h"
 
 namespace tarvik {
 namespace {

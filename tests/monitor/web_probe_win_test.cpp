@@ -7,9 +7,9 @@
 #include <chrono>
 #include <string>
 
-#include "framework/steady_clock_win.h"
 #include "http_test_server_win.h"
 #include "monitor/web_probe.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik {
 namespace {

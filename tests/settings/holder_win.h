@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik::testing {
 

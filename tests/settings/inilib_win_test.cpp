@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "base/error.h"
-#include "framework/wide_text_win.h"
 #include "holder_win.h"
-#include "stored_values.h"
 #include "settings/inilib.h"
+#include "stored_values.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik {
 namespace {

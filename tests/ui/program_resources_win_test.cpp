@@ -10,7 +10,7 @@
 #include "framework/application_win.h"
 #include "framework/box_recorder_win.h"
 #include "framework/common_controls_win.h"
-#include "framework/wide_text_win.h"
+#include "system/wide_text_win.h"
 #include "ui/main_form_win.h"
 #include "ui/program_icon_win.h"
 

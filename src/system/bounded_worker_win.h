@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/steady_clock_win.h"
-#include "framework/window_win.h"
+#include "system/steady_clock_win.h"
+#include "system/window_win.h"
 
 namespace tarvik::fw {
 

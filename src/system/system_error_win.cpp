@@ -1,9 +1,9 @@
-#include "framework/system_error_win.h"
+#include "system/system_error_win.h"
 
 #include <string>
 
 #include "base/error.h"
-#include "framework/wide_text_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 

@@ -1,6 +1,6 @@
-#include "framework/event_win.h"
+#include "system/event_win.h"
 
-#include "framework/system_error_win.h"
+#include "system/system_error_win.h"
 
 namespace tarvik::fw {
 

@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "base/text.h"
-#include "framework/steady_clock_win.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik::fw {
 

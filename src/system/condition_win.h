@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <chrono>
 
-#include "framework/critical_section_win.h"
-#include "framework/steady_clock_win.h"
+#include "system/critical_section_win.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik::fw {
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik::fw {
 

@@ -1,4 +1,4 @@
-#include "framework/message_box_win.h"
+#include "system/message_box_win.h"
 
 #include <windows.h>
 
@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/critical_section_win.h"
-#include "framework/wide_text_win.h"
+#include "system/critical_section_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 

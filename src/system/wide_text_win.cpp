@@ -1,4 +1,4 @@
-#include "framework/wide_text_win.h"
+#include "system/wide_text_win.h"
 
 #include <objbase.h>
 

@@ -1,4 +1,4 @@
-#include "framework/steady_clock_win.h"
+#include "system/steady_clock_win.h"
 
 #include <windows.h>
 

@@ -10,7 +10,7 @@
 
 #include <atomic>
 
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik::fw {
 

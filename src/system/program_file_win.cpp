@@ -1,11 +1,11 @@
-#include "framework/program_file_win.h"
+#include "system/program_file_win.h"
 
 #include <windows.h>
 
 #include <vector>
 
 #include "base/program_title.h"
-#include "framework/wide_text_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 

@@ -1,4 +1,4 @@
-#include "framework/bounded_worker_win.h"
+#include "system/bounded_worker_win.h"
 
 #include <windows.h>
 
@@ -6,10 +6,10 @@
 #include <atomic>
 #include <utility>
 
-#include "framework/cancellation_win.h"
-#include "framework/event_win.h"
-#include "framework/message_box_win.h"
-#include "framework/thread_win.h"
+#include "system/cancellation_win.h"
+#include "system/event_win.h"
+#include "system/message_box_win.h"
+#include "system/thread_win.h"
 
 namespace tarvik::fw {
 

@@ -1,13 +1,13 @@
-#include "framework/window_win.h"
+#include "system/window_win.h"
 
 #include <map>
 #include <utility>
 
 #include "base/error.h"
-#include "framework/application_win.h"
-#include "framework/system_error_win.h"
-#include "framework/system_library_win.h"
-#include "framework/wide_text_win.h"
+#include "system/error_report_win.h"
+#include "system/system_error_win.h"
+#include "system/system_library_win.h"
+#include "system/wide_text_win.h"
 
 namespace tarvik::fw {
 
@@ -125,7 +125,7 @@ LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam
     try {
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        Application::Instance().HandleCurrentException();
+        ReportCurrentException();
     }
     if (message == WM_NCDESTROY) {
         RemovePropA(window, kObjectProperty);
@@ -133,7 +133,7 @@ LRESULT CALLBACK WindowBase::Trampoline(HWND window, UINT message, WPARAM wParam
         try {
             self->WindowDestroyed();
         } catch (...) {
-            Application::Instance().HandleCurrentException();
+            ReportCurrentException();
         }
     }
     return result;

@@ -1,4 +1,4 @@
-#include "framework/system_library_win.h"
+#include "system/system_library_win.h"
 
 #include "base/text.h"
 

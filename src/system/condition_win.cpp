@@ -1,6 +1,6 @@
-#include "framework/condition_win.h"
+#include "system/condition_win.h"
 
-#include "framework/handles_win.h"
+#include "system/handles_win.h"
 
 namespace tarvik::fw {
 

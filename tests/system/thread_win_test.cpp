@@ -1,4 +1,4 @@
-#include "framework/thread_win.h"
+#include "system/thread_win.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/error.h"
-#include "framework/message_box_win.h"
+#include "system/message_box_win.h"
 
 namespace tarvik::fw {
 namespace {

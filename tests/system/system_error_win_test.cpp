@@ -1,4 +1,4 @@
-#include "framework/system_error_win.h"
+#include "system/system_error_win.h"
 
 #include <gtest/gtest.h>
 

@@ -8,12 +8,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "framework/bounded_worker_win.h"
-#include "framework/cancellation_win.h"
-#include "framework/event_win.h"
-#include "framework/message_box_win.h"
-#include "framework/steady_clock_win.h"
 #include "framework/window_test_support_win.h"
+#include "system/bounded_worker_win.h"
+#include "system/cancellation_win.h"
+#include "system/event_win.h"
+#include "system/message_box_win.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik::fw {
 namespace {

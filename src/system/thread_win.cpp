@@ -1,10 +1,10 @@
-#include "framework/thread_win.h"
+#include "system/thread_win.h"
 
 #include <process.h>
 
 #include "base/error.h"
-#include "framework/application_win.h"
-#include "framework/system_error_win.h"
+#include "system/error_report_win.h"
+#include "system/system_error_win.h"
 
 namespace tarvik::fw {
 
@@ -60,7 +60,7 @@ unsigned __stdcall Thread::ThreadProc(void* parameter) noexcept {
     try {
         if (!thread->Terminated()) thread->Execute();
     } catch (...) {
-        Application::Instance().HandleCurrentException();
+        ReportCurrentException();
     }
     if (thread->freeOnTerminate_) delete thread;
     return 0;

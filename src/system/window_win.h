@@ -5,7 +5,7 @@
 // parameter and detached at WM_NCDESTROY, and no exception ever leaves it.
 // The classes and windows are wide ones: their messages carry UTF-16 texts
 // and characters, which the framework converts from and to Windows-1251
-// (framework/wide_text_win.h).
+// (system/wide_text_win.h).
 #pragma once
 
 #include <windows.h>

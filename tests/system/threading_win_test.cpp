@@ -7,10 +7,10 @@
 #include <memory>
 #include <vector>
 
-#include "framework/condition_win.h"
-#include "framework/critical_section_win.h"
 #include "framework/function_thread_win.h"
-#include "framework/steady_clock_win.h"
+#include "system/condition_win.h"
+#include "system/critical_section_win.h"
+#include "system/steady_clock_win.h"
 
 namespace tarvik::fw {
 namespace {

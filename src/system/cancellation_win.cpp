@@ -1,4 +1,4 @@
-#include "framework/cancellation_win.h"
+#include "system/cancellation_win.h"
 
 #include <utility>
 
