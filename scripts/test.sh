@@ -16,6 +16,7 @@ timed() {  # name, command...
 timed setup bash scripts/setup.sh
 timed "set-up guard" bash tests/scripts/setup_test.sh
 timed "platform-file rule" bash scripts/check-platform-files.sh
+timed "include layers" python3 scripts/check-include-layers.py
 arch=$(scripts/wine-arch.sh)
 build=${TARVIK_BUILD:-build}
 if [ "$arch" != i686 ]; then
