@@ -58,6 +58,10 @@ Application::Application() {
     SetErrorReport([this](const std::exception& error) { ShowException(error); });
 }
 
+// A worker thread may still report while the program ends: it gets the
+// default box then, which looks the same, rather than a destroyed object.
+Application::~Application() { SetErrorReport(nullptr); }
+
 Application& Application::Instance() {
     static Application application;
     return application;

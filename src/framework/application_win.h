@@ -65,6 +65,7 @@ public:
 
 private:
     Application();
+    ~Application();
     bool HandleMessage(MSG& message);  // false at the quit message
 
     HWND handle_ = nullptr;
