@@ -23,11 +23,7 @@
 //                     [steady cycles [silent checks]]]]]]
 #include <winsock2.h>
 #include <windows.h>
-#include <psapi.h>
 #include <shellapi.h>
-#include <tlhelp32.h>
-#include <winternl.h>
-#include <wininet.h>
 
 #include <algorithm>
 #include <atomic>
@@ -37,6 +33,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_counts_win.h"
+#include "bench_servers_win.h"
+#include "bench_stats_win.h"
+#include "bench_window_win.h"
+#include "controls/tray_shell_win.h"
 #include "framework/application_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
@@ -48,501 +49,6 @@
 namespace tarvik::bench {
 
 namespace {
-
-// Addresses of its own in 127.0.0.0/8, apart from the tests' ones: the
-// page's server, and one that takes requests and never answers.
-constexpr char kServerAddress[] = "127.0.0.77";
-constexpr char kSilentAddress[] = "127.0.0.78";
-// The page: about what a small status page weighs.
-const std::string kPage = [] {
-    std::string page = "<html><head><title>Tarvik bench</title></head><body>\n";
-    while (page.size() < 600) page += "<p>loopback page for the check cycle benchmark</p>\n";
-    return page + "</body></html>\n";
-}();
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency;  // milliseconds
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-double Percentile(std::vector<double> values, double share) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, static_cast<std::size_t>(share * values.size()))];
-}
-
-double Mean(const std::vector<double>& values) {
-    double sum = 0;
-    for (double v : values) sum += v;
-    return values.empty() ? 0 : sum / values.size();
-}
-
-bool SendAll(SOCKET socket, const std::string& bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const int put = send(socket, bytes.data() + at, static_cast<int>(bytes.size() - at), 0);
-        if (put <= 0) return false;
-        at += put;
-    }
-    return true;
-}
-
-// A socket listening on port 80 of `address`; the bench cannot go on
-// without it.
-SOCKET ListenOnPort80(const char* address, int backlog) {
-    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in where{};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(80);
-    where.sin_addr.s_addr = inet_addr(address);
-    BOOL reuse = TRUE;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    if (bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener, backlog) != 0) {
-        std::fprintf(stderr, "bench: cannot listen on %s:80 (error %d; port 80 needs root)\n", address,
-                     WSAGetLastError());
-        std::exit(1);
-    }
-    return listener;
-}
-
-// Serves one connection after the other on port 80: /ok gets the page, /flip
-// an empty body (a failed check) and the page by turns, empty first, or
-// always the page once told to stop failing.
-class LoopbackServer : public fw::Thread {
-public:
-    explicit LoopbackServer(const char* address) : listener_(ListenOnPort80(address, 16)) { Resume(); }
-    ~LoopbackServer() override {
-        closesocket(listener_);
-        WaitFor();
-    }
-    LoopbackServer(const LoopbackServer&) = delete;
-    LoopbackServer& operator=(const LoopbackServer&) = delete;
-
-    void StopFailing() { steady_ = true; }
-    void FailByTurns() { steady_ = false; }
-
-protected:
-    void Execute() override {
-        const std::string page = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                                 std::to_string(kPage.size()) + "\r\n\r\n" + kPage;
-        const std::string empty = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Length: 0\r\n\r\n";
-        bool failNext = true;
-        for (;;) {
-            const SOCKET client = accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET) return;
-            std::string request;
-            char buffer[2048];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                const int got = recv(client, buffer, sizeof buffer, 0);
-                if (got <= 0) break;
-                request.append(buffer, got);
-            }
-            const std::string line = request.substr(0, request.find("\r\n"));
-            bool answer = true;
-            if (line.find("flip") != std::string::npos && !steady_) {
-                answer = !failNext;
-                failNext = !failNext;
-            }
-            SendAll(client, answer ? page : empty);
-            shutdown(client, SD_BOTH);
-            closesocket(client);
-        }
-    }
-
-    SOCKET listener_ = INVALID_SOCKET;
-    std::atomic<bool> steady_{false};
-};
-
-// The WinINet calls of a web check, bare: what any program fetching the page
-// this way has to call, with the same request. The body, empty on any
-// failure.
-std::string BareWinInetGet(const char* host, const char* object) {
-    static const char kHeader[] = "Content-Type: application/x-www-form-urlencoded\r\n";
-    std::string body;
-    const HINTERNET session = InternetOpenA("RQNV", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
-    if (!session) return body;
-    if (const HINTERNET connection = InternetConnectA(session, host, INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
-                                                      INTERNET_SERVICE_HTTP, 0, 0)) {
-        const char* types[] = {"text/*", nullptr};
-        if (const HINTERNET request = HttpOpenRequestA(connection, "GET", object, "HTTP/1.0", "", types,
-                                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)) {
-            if (HttpAddRequestHeadersA(request, kHeader, sizeof kHeader - 1,
-                                       HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE) &&
-                HttpSendRequestA(request, nullptr, 0, nullptr, 0)) {
-                char buffer[1024];
-                DWORD read = 0;
-                while (InternetReadFile(request, buffer, sizeof buffer, &read) && read > 0) body.append(buffer, read);
-            }
-            InternetCloseHandle(request);
-        }
-        InternetCloseHandle(connection);
-    }
-    InternetCloseHandle(session);
-    return body;
-}
-
-// Takes each connection and its request, then says nothing until the client
-// goes (WinINet gives up after its 10 s wait).
-class SilentServer : public fw::Thread {
-public:
-    explicit SilentServer(const char* address) : listener_(ListenOnPort80(address, 4)) { Resume(); }
-    ~SilentServer() override {
-        stopping_ = true;
-        closesocket(listener_);
-        WaitFor();
-    }
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
-
-protected:
-    void Execute() override {
-        for (;;) {
-            const SOCKET client = accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET) return;
-            while (!stopping_) {
-                fd_set readable;
-                FD_ZERO(&readable);
-                FD_SET(client, &readable);
-                timeval step{0, 50 * 1000};
-                char buffer[2048];
-                if (select(0, &readable, nullptr, nullptr, &step) > 0 && recv(client, buffer, sizeof buffer, 0) <= 0)
-                    break;  // the client has gone
-            }
-            closesocket(client);
-        }
-    }
-
-private:
-    SOCKET listener_ = INVALID_SOCKET;
-    std::atomic<bool> stopping_{false};
-};
-
-// Sends WM_NULL to a window again and again while told to, and keeps how
-// long each took to be answered: the longest is the longest time the
-// window's thread went without answering.
-class Pinger : public fw::Thread {
-public:
-    explicit Pinger(HWND window) : window_(window) {
-        answers_.reserve(100000);
-        Resume();
-    }
-    ~Pinger() override {
-        Terminate();
-        WaitFor();
-    }
-    Pinger(const Pinger&) = delete;
-    Pinger& operator=(const Pinger&) = delete;
-
-    void SetActive(bool active) { active_ = active; }
-    // After Terminate: the thread has sent its last message.
-    bool Ended() const { return ended_; }
-    // Once it has ended.
-    const std::vector<double>& Answers() const { return answers_; }
-    int Unanswered() const { return unanswered_; }
-
-protected:
-    void Execute() override {
-        while (!Terminated()) {
-            if (!active_) {
-                Sleep(5);
-                continue;
-            }
-            DWORD_PTR result = 0;
-            const double start = Now();
-            if (SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result))
-                answers_.push_back(Now() - start);
-            else
-                ++unanswered_;
-            Sleep(5);
-        }
-        ended_ = true;
-    }
-
-private:
-    HWND window_;
-    std::atomic<bool> active_{false};
-    std::atomic<bool> ended_{false};
-    std::vector<double> answers_;
-    int unanswered_ = 0;
-};
-
-// A window with four labels and an icon in the notification area of its
-// own: what the bare loop writes to.
-class BareWindow {
-public:
-    BareWindow(HICON still, HICON frame) {
-        window_ = CreateWindowExW(0, L"STATIC", L"bare", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 219, 160, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-        for (int i = 0; i < 4; ++i)
-            labels_[i] = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 32, 21 + 24 * i, 150, 16, window_,
-                                         nullptr, GetModuleHandleW(nullptr), nullptr);
-        icons_[0] = still;
-        icons_[1] = frame;
-        record_.cbSize = NOTIFYICONDATAW_V1_SIZE;
-        record_.hWnd = window_;
-        record_.uID = 1;
-        record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        record_.uCallbackMessage = WM_APP + 1;
-        record_.hIcon = icons_[0];
-        shown_ = Shell_NotifyIconW(NIM_ADD, &record_) != FALSE;
-    }
-    ~BareWindow() {
-        Shell_NotifyIconW(NIM_DELETE, &record_);
-        DestroyWindow(window_);
-    }
-    BareWindow(const BareWindow&) = delete;
-    BareWindow& operator=(const BareWindow&) = delete;
-
-    // What a cycle shows: the icon (one modify) and the four counts.
-    void Show(int round, bool failed) {
-        record_.hIcon = icons_[failed];
-        Shell_NotifyIconW(NIM_MODIFY, &record_);
-        const std::string texts[] = {"Проверок: " + std::to_string(round), "Успешных: " + std::to_string(round / 2),
-                                     "Неудачи подряд: " + std::to_string(failed ? 1 : 0),
-                                     "Ушло сообщений: 0"};
-        for (int i = 0; i < 4; ++i) SetWindowTextW(labels_[i], fw::Wide(texts[i]).c_str());
-    }
-
-private:
-    HWND window_ = nullptr;
-    HWND labels_[4] = {};
-    HICON icons_[2] = {};
-    NOTIFYICONDATAW record_{};
-    bool shown_ = false;
-};
-
-struct Sample {
-    int cycle;
-    DWORD handles, gdi, user;
-    SIZE_T privateBytes;
-    // The blocks in use in the process's heaps: what is really allocated,
-    // as against private memory, which also holds the heaps' free space.
-    SIZE_T heapBytes;
-    int threads;
-};
-
-// Where each figure comes from. Wine 8 answers GetProcessHandleCount with 0,
-// GetGuiResources with 0 (not implemented) and PrivateUsage with 0; the
-// bench then counts for itself, as below, and says so.
-struct Sources {
-    bool handles = true, gdi = true, user = true, privateBytes = true;  // true: the system's own figure
-};
-
-// Open kernel handles: every handle value that the system accepts. Handle
-// values are handed out lowest first, so a long run of unused ones ends it.
-std::vector<ULONG_PTR> OpenHandles() {
-    std::vector<ULONG_PTR> open;
-    for (ULONG_PTR value = 4, misses = 0; misses < 1024; value += 4) {
-        DWORD flags = 0;
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) {
-            open.push_back(value);
-            misses = 0;
-        } else {
-            ++misses;
-        }
-    }
-    return open;
-}
-
-DWORD CountHandlesByProbing() { return static_cast<DWORD>(OpenHandles().size()); }
-
-// The kind of object a handle stands for ("Event", "Thread", ...).
-std::string HandleType(ULONG_PTR value) {
-    alignas(8) unsigned char buffer[512];
-    ULONG length = 0;
-    if (NtQueryObject(reinterpret_cast<HANDLE>(value), ObjectTypeInformation, buffer, sizeof buffer, &length) != 0)
-        return "?";
-    const auto* info = reinterpret_cast<const PUBLIC_OBJECT_TYPE_INFORMATION*>(buffer);
-    std::string name;
-    for (USHORT i = 0; i < info->TypeName.Length / 2; ++i) name += static_cast<char>(info->TypeName.Buffer[i]);
-    return name;
-}
-
-// The handles open now that were not open at `before`, with their kinds.
-std::string NewHandles(const std::vector<ULONG_PTR>& before) {
-    std::string kinds;
-    for (ULONG_PTR value : OpenHandles())
-        if (!std::binary_search(before.begin(), before.end(), value))
-            kinds += (kinds.empty() ? "" : " ") + HandleType(value);
-    return kinds.empty() ? "none" : kinds;
-}
-
-// GDI objects: the entries in use in the process's GDI handle table (the
-// one the PEB points to, 64-bit layout). Windows keeps one table for all
-// processes and marks each entry with its owner; Wine's table is the
-// process's own and leaves the owner at 0, so then every used entry counts.
-DWORD CountGdiObjectsInTable() {
-#ifdef _WIN64
-    struct Entry {
-        ULONG64 object;
-        USHORT processId, count, unique;
-        UCHAR type, flags;
-        ULONG64 user;
-    };
-    static_assert(sizeof(Entry) == 24, "the table's entry layout");
-    constexpr int kEntries = 0x10000;
-    PROCESS_BASIC_INFORMATION process{};
-    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process,
-                                  nullptr) != 0 ||
-        !process.PebBaseAddress)
-        return 0;
-    const Entry* table = *reinterpret_cast<const Entry* const*>(reinterpret_cast<const BYTE*>(process.PebBaseAddress) +
-                                                                0xF8);
-    if (!table) return 0;
-    const auto self = static_cast<USHORT>(GetCurrentProcessId());
-    DWORD used = 0, own = 0, marked = 0;
-    for (int i = 0; i < kEntries; ++i) {
-        if (!table[i].type) continue;
-        ++used;
-        if (table[i].processId) ++marked;
-        if (table[i].processId == self) ++own;
-    }
-    return marked ? own : used;
-#else
-    return 0;  // the 32-bit table's layout differs; not counted
-#endif
-}
-
-BOOL CALLBACK CountChildWindow(HWND, LPARAM counter) noexcept {
-    ++*reinterpret_cast<DWORD*>(counter);
-    return TRUE;
-}
-
-BOOL CALLBACK CountOwnWindow(HWND window, LPARAM counter) noexcept {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId()) {
-        ++*reinterpret_cast<DWORD*>(counter);
-        EnumChildWindows(window, &CountChildWindow, counter);
-    }
-    return TRUE;
-}
-
-// USER objects, in part: the process's windows (top-level, message-only and
-// children). Menus, icons and cursors are not seen this way.
-DWORD CountWindows() {
-    DWORD count = 0;
-    EnumWindows(&CountOwnWindow, reinterpret_cast<LPARAM>(&count));
-    for (HWND window = nullptr; (window = FindWindowExA(HWND_MESSAGE, window, nullptr, nullptr));)
-        CountOwnWindow(window, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-// Committed private memory, region by region: what PrivateUsage means.
-SIZE_T CountPrivateBytes() {
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region) == sizeof region;) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
-        if (next <= at) break;
-        at = next;
-    }
-    return total;
-}
-
-SIZE_T CountHeapBytes() {
-    HANDLE heaps[256];
-    const DWORD count = std::min<DWORD>(GetProcessHeaps(256, heaps), 256);
-    SIZE_T total = 0;
-    for (DWORD i = 0; i < count; ++i) {
-        if (!HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return total;
-}
-
-// The process's threads right now.
-int CountThreads() {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return -1;
-    int count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
-    CloseHandle(snapshot);
-    return count;
-}
-
-Sample Measure(int cycle, Sources& sources) {
-    Sample sample{cycle, 0, 0, 0, 0, 0, CountThreads()};
-    const HANDLE self = GetCurrentProcess();
-    if (!GetProcessHandleCount(self, &sample.handles) || sample.handles == 0) {
-        sources.handles = false;
-        sample.handles = CountHandlesByProbing();
-    }
-    sample.gdi = GetGuiResources(self, GR_GDIOBJECTS);
-    if (sample.gdi == 0) {
-        sources.gdi = false;
-        sample.gdi = CountGdiObjectsInTable();
-    }
-    sample.user = GetGuiResources(self, GR_USEROBJECTS);
-    if (sample.user == 0) {
-        sources.user = false;
-        sample.user = CountWindows();
-    }
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(self, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-        sample.privateBytes = memory.PrivateUsage;
-    if (sample.privateBytes == 0) {
-        sources.privateBytes = false;
-        sample.privateBytes = CountPrivateBytes();
-    }
-    sample.heapBytes = CountHeapBytes();
-    return sample;
-}
-
-// Handles messages (the labels' repainting, the icon's window) for a while.
-void Pump(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        fw::Application::Instance().ProcessMessages();
-        Sleep(1);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-// Handles messages until the stopped animation threads have ended (a
-// thread's stack counts as private memory until it has), at most for
-// `limitMs`.
-void Settle(int threads, DWORD limitMs) {
-    const DWORD start = GetTickCount();
-    do Pump(5);
-    while (CountThreads() > threads && GetTickCount() - start < limitMs);
-}
-
-// Starts a check as a tick does and handles messages one by one until its
-// answer has come back and been shown (the labels' own repainting comes
-// after, untimed, as before). Gives the time the cycle ended.
-double CheckToItsEnd(TForm1& form) {
-    form.TimerTimer(*form.Timer);
-    while (form.Checking()) {
-        MSG message;
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        } else {
-            MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        }
-    }
-    return Now();
-}
 
 int Argument(int argc, char** argv, int index, int fallback) {
     return argc > index ? std::max(1, std::atoi(argv[index])) : fallback;
@@ -572,216 +78,217 @@ struct ShellTimes {
     std::atomic<long> calls{0};
 };
 
-const char* SourceName(bool system) { return system ? "system" : "own count"; }
+// What the phases measure, for the report.
+struct Results {
+    int cycles = 0, warmup = 0, rounds = 0, every = 0, steadyCycles = 0, silentChecks = 0;
+    CycleTimes times;
+    std::vector<double> steady;  // beyond the probe, in the steady cycles
+    std::vector<Sample> samples;
+    Sources sources;
+    bool trayShown = false;
+    MonitorCounters counters;
+    long shellCalls = 0;
+    double seriesSeconds = 0;
+    std::vector<ULONG_PTR> baseHandles;
+    std::string newHandles;
+    std::vector<double> bareProbe, bareUi;
+    Sample bareFirst{}, bareLast{};
+    std::vector<double> silentCheckMs, answers;
+    int unanswered = 0;
+    std::vector<double> web, bareWeb;
+    int wrong = 0;
+    int boxes = 0, alerts = 0;
+};
 
-int Run(int argc, char** argv) {
-    const int cycles = Argument(argc, argv, 1, 10000);
-    // Even counts, so that every sample follows a success (the checks fail
-    // and succeed by turns, failing first) and the animation is off.
-    const int warmup = (Argument(argc, argv, 2, 500) + 1) / 2 * 2;
-    const int rounds = Argument(argc, argv, 3, 1000);
-    const int every = (Argument(argc, argv, 4, 250) + 1) / 2 * 2;
-    const int steadyCycles = Argument(argc, argv, 5, 1000);
-    const int silentChecks = Argument(argc, argv, 6, 3);
+// Time stamps inside the cycle: around the probe, and once the icon's
+// animation has been switched (the window calls this after its icon).
+struct CycleStamps {
+    double probeStart = 0, probeEnd = 0, animationEnd = 0;
+};
 
-    WSADATA winsock;
-    WSAStartup(MAKEWORD(2, 2), &winsock);
-    LoopbackServer server(kServerAddress);
-    SilentServer silent(kSilentAddress);
-
-    // The window's own settings file: monitoring off (the timer stays still;
-    // the bench calls the timer's handler), the web probe on /flip, and a
-    // threshold that is never reached, so no alert is raised.
+// The window's own settings file: monitoring off (the timer stays still;
+// the bench calls the timer's handler), the web probe on /flip, and a
+// threshold that is never reached, so no alert is raised.
+void WriteSettings() {
     const Text url = Text(kServerAddress) + "/flip";
     DeleteFileW(IniPath().c_str());
     const std::pair<const char*, Text> keys[] = {{"IP", ""},       {"HOST", url},     {"INTERVAL", "3600"},
                                                  {"ACTIONS", "-1"}, {"COMPUTER", ""}, {"MESSAGE", ""},
                                                  {"STATUS", "0"}};
     for (const auto& [key, value] : keys) IniWriteValue(IniPath(), "SETUP", key, value);
+}
 
-    int boxes = 0;
-    fw::SetMessageBoxHook([&](const fw::MessageBoxRequest& box) {
-        ++boxes;
-        std::fprintf(stderr, "bench: message box: %s\n", box.text.c_str());
-        return IDOK;
-    });
-
-    auto& application = fw::Application::Instance();
-    application.Initialize();
-    // Time stamps inside the cycle: around the probe, and once the icon's
-    // animation has been switched (the window calls this after its icon).
-    double probeStart = 0, probeEnd = 0, animationEnd = 0;
-    int alerts = 0;
+// The window's services: the real web probe, timed; the animation switch
+// stamped; no alert sent.
+MonitorServices TimedServices(CycleStamps& stamps, int& alerts) {
     MonitorServices services = TForm1::PlatformServices();
-    services.webProbe = [&](const Text& target) {
-        probeStart = Now();
+    services.webProbe = [&stamps](const Text& target) {
+        stamps.probeStart = Now();
         Text result = WebProbe(target);
-        probeEnd = Now();
+        stamps.probeEnd = Now();
         return result;
     };
-    services.setAnimated = [&](bool) { animationEnd = Now(); };
+    services.setAnimated = [&stamps](bool) { stamps.animationEnd = Now(); };
     // The real sender ends a Wine process (its messenger call is a stub);
     // with the threshold at -1 it is never called anyway.
     services.sendAlert = [&alerts](const Text&, const Text&) { return ++alerts, false; };
+    return services;
+}
 
-    ShellTimes shell;
-    SetTrayShellHook([&shell](DWORD message, const NOTIFYICONDATAW& record) {
-        const bool owner = GetCurrentThreadId() == shell.ownerThread;
-        const double start = owner ? Now() : 0;
-        const BOOL result = Shell_NotifyIconW(message, const_cast<NOTIFYICONDATAW*>(&record));
-        if (owner) shell.ownerMs += Now() - start;
-        ++shell.calls;
-        return result;
-    });
+// Room for every figure up front: the bench's own growing vectors must not
+// show in the heap it measures.
+void Reserve(Results& r) {
+    for (auto* part : {&r.times.cycle, &r.times.probe, &r.times.overhead, &r.times.beforeProbe,
+                       &r.times.animation[0], &r.times.animation[1], &r.times.labels, &r.times.messages,
+                       &r.times.shell})
+        part->reserve(r.cycles);
+    r.samples.reserve(r.cycles / r.every + 1);
+    r.bareProbe.reserve(r.cycles);
+    r.bareUi.reserve(r.cycles);
+}
 
-    // Room for every figure up front: the bench's own growing vectors must
-    // not show in the heap it measures.
-    CycleTimes times;
-    std::vector<double> steady;  // beyond the probe, in the steady cycles
-    for (auto* part : {&times.cycle, &times.probe, &times.overhead, &times.beforeProbe, &times.animation[0],
-                       &times.animation[1], &times.labels, &times.messages, &times.shell})
-        part->reserve(cycles);
-    std::vector<Sample> samples;
-    samples.reserve(cycles / every + 1);
-    Sources sources;
-    bool trayShown = false;
-    MonitorCounters counters;
-    long shellCalls = 0;
-    std::vector<double> bareProbe, bareUi;
-    bareProbe.reserve(cycles);
-    bareUi.reserve(cycles);
-    Sample bareFirst{}, bareLast{};
-    std::vector<double> silentCheckMs, answers;
-    int unanswered = 0;
-    std::vector<ULONG_PTR> baseHandles;
-    std::string newHandles;
+// The series: checks failing and succeeding by turns, each cycle's parts
+// timed, the counts sampled every so many cycles.
+void FailingByTurns(TForm1& form, const CycleStamps& stamps, ShellTimes& shell, Results& r) {
+    auto& application = fw::Application::Instance();
     const double seriesStart = Now();
-    double seriesSeconds = 0;
-    {
-        TForm1 form(services);
-        form.Timer->SetEnabled(false);
-        form.Show();
-        form.PageControl1->SetActivePage(form.TabSheet1);
-        Pump(500);
-        trayShown = form.TrayIcon1->IconShown();
-        // With the probes' worker, which waits for the next check from the
-        // first one on.
-        const int threads = CountThreads() + 1;
-        // The first measurement leaves a handle of its own behind (the
-        // system sets something up once): not the program's.
-        Measure(0, sources);
+    // With the probes' worker, which waits for the next check from the
+    // first one on.
+    const int threads = CountThreads() + 1;
+    // The first measurement leaves a handle of its own behind (the system
+    // sets something up once): not the program's.
+    Measure(0, r.sources);
 
-        long callsAtStart = 0;
-        for (int i = 0; i < warmup + cycles; ++i) {
-            if (i == warmup) callsAtStart = shell.calls;
-            const double shellBefore = shell.ownerMs;
-            const double start = Now();
-            const double end = CheckToItsEnd(form);
-            application.ProcessMessages();  // the labels repaint
-            if (i >= warmup) {
-                const bool failed = i % 2 == 0;
-                times.cycle.push_back(end - start);
-                times.probe.push_back(probeEnd - probeStart);
-                times.overhead.push_back((end - start) - (probeEnd - probeStart));
-                times.beforeProbe.push_back(probeStart - start);
-                times.animation[failed].push_back(animationEnd - probeEnd);
-                times.labels.push_back(end - animationEnd);
-                times.shell.push_back(shell.ownerMs - shellBefore);
-                times.messages.push_back(Now() - end);
-            }
-            // Before each sample a failure lasts a while, so the animation
-            // also shows its frames (a loopback cycle is far shorter than
-            // the icon's interval); the sample follows the next success,
-            // once the stopped animation thread has ended.
-            if (i + 2 >= warmup && (i + 2 - warmup) % every == 0) Pump(kLongFailureMs);
-            if (i + 1 >= warmup && (i + 1 - warmup) % every == 0) {
-                Settle(threads, 2000);
-                samples.push_back(Measure(i + 1 - warmup, sources));
-                if (i + 1 == warmup) baseHandles = OpenHandles();
-                if (i + 1 == warmup + cycles) newHandles = NewHandles(baseHandles);
-            }
+    long callsAtStart = 0;
+    const int warmup = r.warmup, every = r.every;
+    for (int i = 0; i < warmup + r.cycles; ++i) {
+        if (i == warmup) callsAtStart = shell.calls;
+        const double shellBefore = shell.ownerMs;
+        const double start = Now();
+        const double end = CheckToItsEnd(form);
+        application.ProcessMessages();  // the labels repaint
+        if (i >= warmup) {
+            const bool failed = i % 2 == 0;
+            const double probe = stamps.probeEnd - stamps.probeStart;
+            r.times.cycle.push_back(end - start);
+            r.times.probe.push_back(probe);
+            r.times.overhead.push_back((end - start) - probe);
+            r.times.beforeProbe.push_back(stamps.probeStart - start);
+            r.times.animation[failed].push_back(stamps.animationEnd - stamps.probeEnd);
+            r.times.labels.push_back(end - stamps.animationEnd);
+            r.times.shell.push_back(shell.ownerMs - shellBefore);
+            r.times.messages.push_back(Now() - end);
         }
-        shellCalls = shell.calls - callsAtStart;
-        seriesSeconds = (Now() - seriesStart) / 1000;
-
-        // Then every check succeeds: the animation stays off and the icon
-        // is left alone; only the labels change.
-        server.StopFailing();
-        steady.reserve(steadyCycles);
-        for (int i = 0; i < steadyCycles; ++i) {
-            const double start = Now();
-            const double end = CheckToItsEnd(form);
-            application.ProcessMessages();
-            steady.push_back((end - start) - (probeEnd - probeStart));
+        // Before each sample a failure lasts a while, so the animation also
+        // shows its frames (a loopback cycle is far shorter than the icon's
+        // interval); the sample follows the next success, once the stopped
+        // animation thread has ended.
+        if (i + 2 >= warmup && (i + 2 - warmup) % every == 0) Pump(kLongFailureMs);
+        if (i + 1 >= warmup && (i + 1 - warmup) % every == 0) {
+            Settle(threads, 2000);
+            r.samples.push_back(Measure(i + 1 - warmup, r.sources));
+            if (i + 1 == warmup) r.baseHandles = OpenHandles();
+            if (i + 1 == warmup + r.cycles) r.newHandles = NewHandles(r.baseHandles);
         }
-        counters = form.Counters();
+    }
+    r.shellCalls = shell.calls - callsAtStart;
+    r.seriesSeconds = (Now() - seriesStart) / 1000;
+}
 
-        // The baseline: as many rounds of the bare calls as the series had
-        // cycles, after as many warm-up rounds, the server failing by turns
-        // again; each round's WinINet part and the rest timed apart. The
-        // window stays idle meanwhile, its animation off.
-        server.FailByTurns();
-        {
-            // The icon's own pictures: the shell's cost depends on them.
-            BareWindow bare(form.TrayIcon1->Icon().Handle(), form.TrayIcon1->Icons().IconAt(1)->Handle());
-            Pump(500);
-            for (int i = 0; i < warmup + cycles; ++i) {
-                if (i == warmup) {
-                    Pump(5);
-                    bareFirst = Measure(0, sources);
-                }
-                const double start = Now();
-                const bool failed = BareWinInetGet(kServerAddress, "flip").empty();
-                const double middle = Now();
-                bare.Show(i, failed);
-                const double end = Now();
-                application.ProcessMessages();  // the labels repaint, untimed as in the series
-                if (i >= warmup) {
-                    bareProbe.push_back(middle - start);
-                    bareUi.push_back(end - middle);
-                }
-            }
+// Then every check succeeds: the animation stays off and the icon is left
+// alone; only the labels change.
+void AllSucceeding(TForm1& form, const CycleStamps& stamps, Results& r) {
+    r.steady.reserve(r.steadyCycles);
+    for (int i = 0; i < r.steadyCycles; ++i) {
+        const double start = Now();
+        const double end = CheckToItsEnd(form);
+        fw::Application::Instance().ProcessMessages();
+        r.steady.push_back((end - start) - (stamps.probeEnd - stamps.probeStart));
+    }
+    r.counters = form.Counters();
+}
+
+// The baseline: as many rounds of the bare calls as the series had cycles,
+// after as many warm-up rounds, the server failing by turns; each round's
+// WinINet part and the rest timed apart. The window stays idle meanwhile,
+// its animation off.
+void BareCalls(TForm1& form, Results& r) {
+    // The icon's own pictures: the shell's cost depends on them.
+    BareWindow bare(form.TrayIcon1->Icon().Handle(), form.TrayIcon1->Icons().IconAt(1)->Handle());
+    Pump(500);
+    for (int i = 0; i < r.warmup + r.cycles; ++i) {
+        if (i == r.warmup) {
             Pump(5);
-            bareLast = Measure(cycles, sources);
+            r.bareFirst = Measure(0, r.sources);
         }
-
-        // Checks against a server that never answers, while another thread
-        // keeps sending the window a message: the longest wait for an
-        // answer is the longest time the window's thread went deaf.
-        form.HostEdit->SetText(Text(kSilentAddress) + "/");
-        form.EditComputerExit(*form.HostEdit);
-        form.Timer->SetEnabled(false);
-        Pinger pinger(form.Handle());
-        for (int i = 0; i < silentChecks; ++i) {
-            pinger.SetActive(true);
-            const double start = Now();
-            silentCheckMs.push_back(CheckToItsEnd(form) - start);
-            pinger.SetActive(false);
-            application.ProcessMessages();
+        const double start = Now();
+        const bool failed = BareWinInetGet(kServerAddress, "flip").empty();
+        const double middle = Now();
+        bare.Show(i, failed);
+        const double end = Now();
+        fw::Application::Instance().ProcessMessages();  // the labels repaint, untimed as in the series
+        if (i >= r.warmup) {
+            r.bareProbe.push_back(middle - start);
+            r.bareUi.push_back(end - middle);
         }
-        pinger.Terminate();
-        while (!pinger.Ended()) Pump(5);  // its last message may wait for us
-        answers = pinger.Answers();
-        unanswered = pinger.Unanswered();
     }
-    SetTrayShellHook(nullptr);
+    Pump(5);
+    r.bareLast = Measure(r.cycles, r.sources);
+}
 
-    // The probe against the bare WinINet sequence, by turns, on the same page.
-    std::vector<double> web, bareWeb;
-    web.reserve(rounds);
-    bareWeb.reserve(rounds);
-    int wrong = 0;
+// Checks against a server that never answers, while another thread keeps
+// sending the window a message: the longest wait for an answer is the
+// longest time the window's thread went deaf.
+void SilentChecks(TForm1& form, Results& r) {
+    form.HostEdit->SetText(Text(kSilentAddress) + "/");
+    form.EditComputerExit(*form.HostEdit);
+    form.Timer->SetEnabled(false);
+    Pinger pinger(form.Handle());
+    for (int i = 0; i < r.silentChecks; ++i) {
+        pinger.SetActive(true);
+        const double start = Now();
+        r.silentCheckMs.push_back(CheckToItsEnd(form) - start);
+        pinger.SetActive(false);
+        fw::Application::Instance().ProcessMessages();
+    }
+    pinger.Terminate();
+    while (!pinger.Ended()) Pump(5);  // its last message may wait for us
+    r.answers = pinger.Answers();
+    r.unanswered = pinger.Unanswered();
+}
+
+// The probe against the bare WinINet sequence, by turns, on the same page.
+void ProbeAgainstBare(Results& r) {
+    r.web.reserve(r.rounds);
+    r.bareWeb.reserve(r.rounds);
     const Text okUrl = Text(kServerAddress) + "/ok";
-    for (int i = 0; i < rounds; ++i) {
+    for (int i = 0; i < r.rounds; ++i) {
         double start = Now();
-        if (WebProbe(okUrl) != kPage) ++wrong;
-        web.push_back(Now() - start);
+        if (WebProbe(okUrl) != Page()) ++r.wrong;
+        r.web.push_back(Now() - start);
         start = Now();
-        if (BareWinInetGet(kServerAddress, "ok") != kPage) ++wrong;
-        bareWeb.push_back(Now() - start);
+        if (BareWinInetGet(kServerAddress, "ok") != Page()) ++r.wrong;
+        r.bareWeb.push_back(Now() - start);
     }
-    WSACleanup();
+}
 
+// Prints the figures, writes bench_samples.csv and bench_figures.txt, and
+// ends with the summary line.
+void Report(const Results& r) {
+    const int cycles = r.cycles, warmup = r.warmup, rounds = r.rounds, every = r.every;
+    const int steadyCycles = r.steadyCycles, silentChecks = r.silentChecks;
+    const CycleTimes& times = r.times;
+    const std::vector<double>&steady = r.steady, &bareProbe = r.bareProbe, &bareUi = r.bareUi, &web = r.web,
+                              &bareWeb = r.bareWeb, &silentCheckMs = r.silentCheckMs, &answers = r.answers;
+    const std::vector<Sample>& samples = r.samples;
+    const Sources& sources = r.sources;
+    const Sample &bareFirst = r.bareFirst, &bareLast = r.bareLast;
+    const MonitorCounters& counters = r.counters;
+    const int boxes = r.boxes, alerts = r.alerts, wrong = r.wrong, unanswered = r.unanswered;
+    const bool trayShown = r.trayShown;
+    const long shellCalls = r.shellCalls;
+    const double seriesSeconds = r.seriesSeconds;
+    const std::string& newHandles = r.newHandles;
     const Sample& first = samples.front();
     const Sample& last = samples.back();
     auto growth = [](auto a, auto b) { return static_cast<long long>(b) - static_cast<long long>(a); };
@@ -928,6 +435,63 @@ int Run(int argc, char** argv) {
                 "worst_answer_ms=%.0f\n",
                 cycles, costRatio, ratio, ownGrowthKb, handles, gdi, user, worstAnswerMs);
     std::fflush(stdout);
+}
+
+int Run(int argc, char** argv) {
+    Results r;
+    r.cycles = Argument(argc, argv, 1, 10000);
+    // Even counts, so that every sample follows a success (the checks fail
+    // and succeed by turns, failing first) and the animation is off.
+    r.warmup = (Argument(argc, argv, 2, 500) + 1) / 2 * 2;
+    r.rounds = Argument(argc, argv, 3, 1000);
+    r.every = (Argument(argc, argv, 4, 250) + 1) / 2 * 2;
+    r.steadyCycles = Argument(argc, argv, 5, 1000);
+    r.silentChecks = Argument(argc, argv, 6, 3);
+
+    WSADATA winsock;
+    WSAStartup(MAKEWORD(2, 2), &winsock);
+    LoopbackServer server(kServerAddress);
+    SilentServer silent(kSilentAddress);
+    WriteSettings();
+
+    fw::SetMessageBoxHook([&r](const fw::MessageBoxRequest& box) {
+        ++r.boxes;
+        std::fprintf(stderr, "bench: message box: %s\n", box.text.c_str());
+        return IDOK;
+    });
+    fw::Application::Instance().Initialize();
+    CycleStamps stamps;
+    const MonitorServices services = TimedServices(stamps, r.alerts);
+
+    ShellTimes shell;
+    SetTrayShellHook([&shell](DWORD message, const NOTIFYICONDATAW& record) {
+        const bool owner = GetCurrentThreadId() == shell.ownerThread;
+        const double start = owner ? Now() : 0;
+        const BOOL result = Shell_NotifyIconW(message, const_cast<NOTIFYICONDATAW*>(&record));
+        if (owner) shell.ownerMs += Now() - start;
+        ++shell.calls;
+        return result;
+    });
+
+    Reserve(r);
+    {
+        TForm1 form(services);
+        form.Timer->SetEnabled(false);
+        form.Show();
+        form.PageControl1->SetActivePage(form.TabSheet1);
+        Pump(500);
+        r.trayShown = form.TrayIcon1->IconShown();
+        FailingByTurns(form, stamps, shell, r);
+        server.StopFailing();
+        AllSucceeding(form, stamps, r);
+        server.FailByTurns();
+        BareCalls(form, r);
+        SilentChecks(form, r);
+    }
+    SetTrayShellHook(nullptr);
+    ProbeAgainstBare(r);
+    WSACleanup();
+    Report(r);
     return 0;
 }
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "controls/tray_icon_win.h"
+#include "controls/tray_shell_win.h"
 #include "framework/application_win.h"
 #include "system/error_report_win.h"
 
@@ -16,7 +16,7 @@ namespace {
 constexpr std::chrono::milliseconds kClosingPoll{50};
 }  // namespace
 
-TTimerThread::TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, bool paused)
+TTimerThread::TTimerThread(std::shared_ptr<TrayLock> lock, AnimatedIcon* owner, bool paused)
     : lock_(std::move(lock)), owner_(owner), paused_(paused) {
     SetFreeOnTerminate(true);
     Resume();

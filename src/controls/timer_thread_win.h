@@ -17,30 +17,39 @@
 // other: the shell sees the requests in the order of the changes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
+#include "controls/tray_shell_win.h"
 #include "system/condition_win.h"
 #include "system/critical_section_win.h"
 #include "system/thread_win.h"
 
 namespace tarvik {
 
-class TTrayIcon;
+class TTimerThread;
 
-struct TrayLock {
-    fw::CriticalSection section;
-    // Held for each call to the shell. Taken while holding `section`, or
-    // alone, never the other way round.
-    fw::CriticalSection shell;
-    // Wakes the threads when they are resumed, stopped or told to end.
-    fw::Condition wake;
+// What the thread needs of the icon it ticks for (its OwnerIcon), all of it
+// called with the lock's section held.
+class AnimatedIcon {
+public:
+    virtual std::uint16_t Interval() const = 0;
+    virtual bool Animated() const = 0;
+    // One frame advance; the shell requests it made, still to be sent.
+    virtual std::vector<TrayShellRequest> AdvanceFrame() = 0;
+    // The thread ended without being stopped.
+    virtual void AnimationThreadEnded(TTimerThread& thread) = 0;
+
+protected:
+    ~AnimatedIcon() = default;
 };
 
 class TTimerThread : public fw::Thread {
 public:
     // Starts at once (paused when `paused`); frees itself once it has been
     // stopped and its loop has ended. The caller holds lock->section.
-    TTimerThread(std::shared_ptr<TrayLock> lock, TTrayIcon* owner, bool paused);
+    TTimerThread(std::shared_ptr<TrayLock> lock, AnimatedIcon* owner, bool paused);
     // However the loop ended, an icon that still knows the thread forgets it
     // here: nothing may keep a pointer to the freed object.
     ~TTimerThread() override;
@@ -60,7 +69,7 @@ private:
     bool Closing() const;
 
     std::shared_ptr<TrayLock> lock_;
-    TTrayIcon* owner_;
+    AnimatedIcon* owner_;
     bool paused_;
 };
 

@@ -10,6 +10,7 @@
 #include "framework/component_classes.h"
 #include "framework/form_win.h"
 #include "framework/layout_reader.h"
+#include "framework/pointer_input_win.h"
 #include "system/error_report_win.h"
 #include "system/wide_text_win.h"
 #include "system/window_win.h"
@@ -28,11 +29,6 @@ constexpr UINT kNotifyFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 static_assert(NOTIFYICONDATAW_V1_SIZE == 152, "the first-version wide notification record is 152 bytes");
 #endif
 
-TrayShellHook& ShellHook() {
-    static TrayShellHook hook;
-    return hook;
-}
-
 // The shell's notice that it has (re)started its notification area: every
 // icon has to be added again then.
 UINT TaskbarCreatedMessage() {
@@ -40,31 +36,7 @@ UINT TaskbarCreatedMessage() {
     return message;
 }
 
-fw::ShiftState ReadModifierKeys() {
-    fw::ShiftState shift = 0;
-    if (GetKeyState(VK_SHIFT) & 0x8000) shift |= fw::ssShift;
-    if (GetKeyState(VK_CONTROL) & 0x8000) shift |= fw::ssCtrl;
-    if (GetKeyState(VK_MENU) & 0x8000) shift |= fw::ssAlt;
-    return shift;
-}
-
 }  // namespace
-
-void SetTrayShellHook(TrayShellHook hook) {
-    ShellHook() = std::move(hook);
-}
-
-namespace {
-BOOL CallShell(DWORD message, const NOTIFYICONDATAW& record) {
-    if (const TrayShellHook& hook = ShellHook()) return hook(message, record);
-    NOTIFYICONDATAW copy = record;
-    return Shell_NotifyIconW(message, &copy);
-}
-}  // namespace
-
-void SendTrayRequests(const std::vector<TrayShellRequest>& requests) {
-    for (const TrayShellRequest& request : requests) CallShell(request.message, request.record);
-}
 
 void RegisterTrayIconClass() {
     fw::RegisterComponentClass("TTrayIcon", [](fw::Component& owner) { return new TTrayIcon(&owner); });
@@ -312,7 +284,7 @@ BOOL TTrayIcon::SendToShell(DWORD message) {
     }
     Guard shell(lock_->shell);
     if (keptRequests_) SendTrayRequests(std::exchange(*keptRequests_, {}));  // in order
-    return CallShell(message, notifyRecord_);
+    return CallTrayShell(message, notifyRecord_);
 }
 
 void TTrayIcon::ShowInTray() {
@@ -502,66 +474,50 @@ LRESULT TTrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return 0;
 }
 
+// The events of a notice about the icon. The press of a button whose
+// release may click is kept in ButtonsDown, under the lock: adding or
+// deleting the icon, on either thread, forgets it.
+class TTrayIcon::NoticeEvents final : public fw::MouseTarget {
+public:
+    explicit NoticeEvents(TTrayIcon& icon) : icon_(icon) {}
+    void PressCounted(fw::MouseButton button) override {
+        Guard guard(icon_.lock_->section);
+        icon_.buttonsDown_ |= Bit(button);
+    }
+    bool PressReleased(fw::MouseButton button) override {
+        Guard guard(icon_.lock_->section);
+        const bool wasDown = (icon_.buttonsDown_ & Bit(button)) != 0;
+        icon_.buttonsDown_ &= ~Bit(button);
+        return wasDown;
+    }
+    void PointerMove(fw::ShiftState shift, int x, int y) override { icon_.HandleMouseMove(shift, x, y); }
+    void PointerDown(fw::MouseButton button, fw::ShiftState shift, int x, int y) override {
+        icon_.HandleMouseDown(button, shift, x, y);
+    }
+    void PointerUp(fw::MouseButton button, fw::ShiftState shift, int x, int y) override {
+        icon_.HandleMouseUp(button, shift, x, y);
+    }
+    void PointerClick(fw::MouseButton button, fw::ShiftState shift, int x, int y) override {
+        icon_.HandleClick(button, shift, x, y);
+    }
+    void PointerDoubleClick() override { icon_.HandleDblClick(); }
+
+private:
+    static unsigned Bit(fw::MouseButton button) { return button == fw::MouseButton::mbLeft ? kLeftDown : kRightDown; }
+    TTrayIcon& icon_;
+};
+
 void TTrayIcon::HandleMouseNotice(UINT notice) {
-    using fw::MouseButton;
     if (notice < WM_MOUSEMOVE || notice > WM_MBUTTONDBLCLK) return;
+    // The notice carries no position and no key flags: both as they are now.
     POINT point{};
     GetCursorPos(&point);
-    const fw::ShiftState keys = ReadModifierKeys();
-    const int x = point.x;
-    const int y = point.y;
-
-    // Takes a button out of ButtonsDown; true when its press had been seen.
-    auto release = [this](unsigned button) {
-        Guard guard(lock_->section);
-        const bool wasDown = (buttonsDown_ & button) != 0;
-        buttonsDown_ &= ~button;
-        return wasDown;
-    };
-    auto press = [this](unsigned button) {
-        Guard guard(lock_->section);
-        buttonsDown_ |= button;
-    };
-
-    switch (notice) {
-    case WM_MOUSEMOVE:
-        HandleMouseMove(keys, x, y);
-        break;
-    case WM_LBUTTONDOWN:
-        HandleMouseDown(MouseButton::mbLeft, keys | fw::ssLeft, x, y);
-        press(kLeftDown);
-        break;
-    case WM_LBUTTONUP:
-        if (release(kLeftDown)) HandleClick(MouseButton::mbLeft, keys | fw::ssLeft, x, y);
-        HandleMouseUp(MouseButton::mbLeft, keys | fw::ssLeft, x, y);
-        break;
-    case WM_LBUTTONDBLCLK:
-        HandleDblClick();
-        HandleMouseDown(MouseButton::mbLeft, keys | fw::ssDouble, x, y);
-        break;
-    case WM_RBUTTONDOWN:
-        HandleMouseDown(MouseButton::mbRight, keys | fw::ssRight, x, y);
-        press(kRightDown);
-        break;
-    case WM_RBUTTONUP:
-        if (release(kRightDown)) HandleClick(MouseButton::mbRight, keys | fw::ssRight, x, y);
-        HandleMouseUp(MouseButton::mbRight, keys | fw::ssRight, x, y);
-        break;
-    case WM_RBUTTONDBLCLK:
-        HandleMouseDown(MouseButton::mbRight, keys | fw::ssDouble, x, y);
-        break;
-    case WM_MBUTTONDOWN:
-        HandleMouseDown(MouseButton::mbMiddle, keys | fw::ssMiddle, x, y);
-        break;
-    case WM_MBUTTONUP:
-        HandleMouseUp(MouseButton::mbMiddle, keys | fw::ssMiddle, x, y);
-        break;
-    case WM_MBUTTONDBLCLK:
-        HandleMouseDown(MouseButton::mbMiddle, keys | fw::ssDouble, x, y);
-        break;
-    default:
-        break;
-    }
+    fw::MouseRules rules;
+    rules.rightButtonClicks = true;  // the menu opens on the right button's click
+    rules.pressCountsBeforeDown = false;
+    rules.doubleClickForgetsPress = false;
+    NoticeEvents events(*this);
+    fw::TranslateMouse(notice, point.x, point.y, rules, events);
 }
 
 void TTrayIcon::HandleDblClick() {

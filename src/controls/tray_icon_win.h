@@ -6,7 +6,7 @@
 //
 // Threads: everything runs on the owning thread except the frame advance,
 // which the animation thread runs itself. The state both touch is guarded by
-// the lock shared with the threads (see timer_thread.h); the public
+// the lock shared with the threads (see timer_thread_win.h); the public
 // operations take it. Change the still icon and the frames through SetIcon
 // and SetIcons (or the layout), not through the const accessors.
 #pragma once
@@ -21,6 +21,7 @@
 
 #include "controls/icon_list_win.h"
 #include "controls/timer_thread_win.h"
+#include "controls/tray_shell_win.h"
 #include "framework/component.h"
 #include "framework/events.h"
 #include "framework/icon_win.h"
@@ -35,25 +36,10 @@ namespace tarvik {
 constexpr UINT kTrayCallbackMessage = 0xB054;
 static_assert(kTrayCallbackMessage >= WM_APP && kTrayCallbackMessage <= 0xBFFF);
 
-// The shell call behind every add, modify and delete request. Tests replace
-// it to see the requests and to refuse adds; an empty hook restores
-// Shell_NotifyIconW. It runs on the owning thread and on animation threads,
-// so a hook must be thread-safe; set it while no tray icon exists.
-using TrayShellHook = std::function<BOOL(DWORD message, const NOTIFYICONDATAW& record)>;
-void SetTrayShellHook(TrayShellHook hook);
-
-// A request to the shell kept to be sent later, and the sending: in order,
-// with TrayLock::shell held.
-struct TrayShellRequest {
-    DWORD message;
-    NOTIFYICONDATAW record;
-};
-void SendTrayRequests(const std::vector<TrayShellRequest>& requests);
-
 // Makes "TTrayIcon" known to window layouts.
 void RegisterTrayIconClass();
 
-class TTrayIcon : public fw::Component {
+class TTrayIcon : public fw::Component, public AnimatedIcon {
 public:
     Text ClassName() const override { return "TTrayIcon"; }
     explicit TTrayIcon(fw::Component* owner = nullptr);
@@ -77,9 +63,9 @@ public:
     // icons of the program's resources.
     void SetDrawnPictures(HICON still, std::vector<HICON> frames);
     // The animation state: false while Icons is empty, whatever was set.
-    bool Animated() const;
+    bool Animated() const override;
     void SetAnimated(bool value);
-    std::uint16_t Interval() const;
+    std::uint16_t Interval() const override;
     void SetInterval(std::uint16_t milliseconds);
     fw::PopupMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(fw::PopupMenu* menu);
@@ -107,11 +93,11 @@ public:
     // One animation tick; the animation thread runs it with the lock held.
     // The shell requests it makes come back unsent: the thread sends them
     // (SendTrayRequests) once it has let go of the lock.
-    std::vector<TrayShellRequest> AdvanceFrame();
+    std::vector<TrayShellRequest> AdvanceFrame() override;
     // The animation thread ended without being stopped: the icon forgets it
     // and shows the still picture, and the next SetAnimated(true) starts a
     // new one. Called by the thread with the lock held.
-    void AnimationThreadEnded(TTimerThread& thread);
+    void AnimationThreadEnded(TTimerThread& thread) override;
 
     void FinishLoading() override;
     void SetParentComponent(fw::Component* parent) override;
@@ -136,6 +122,7 @@ protected:
 private:
     class MessageWindow;
     class LockedPart;
+    class NoticeEvents;
     using Guard = fw::Guard;
     enum Button : unsigned { kLeftDown = 1, kRightDown = 2 };
 

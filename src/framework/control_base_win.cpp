@@ -1,5 +1,7 @@
 #include "framework/control_base_win.h"
 
+#include <utility>
+
 #include "framework/control_win.h"
 #include "framework/dpi_scale.h"
 #include "framework/layout_reader.h"
@@ -117,45 +119,35 @@ bool ControlBase::ReadProperty(const Text& name, const LayoutValue& value, Layou
     return true;
 }
 
-void ControlBase::DispatchMouse(UINT message, WPARAM keys, int x, int y) {
-    const ShiftState shift = MouseShiftState(keys);
-    const bool left = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK;
-    const MouseButton button = left ? MouseButton::mbLeft
-                               : message == WM_RBUTTONDOWN || message == WM_RBUTTONUP || message == WM_RBUTTONDBLCLK
-                                   ? MouseButton::mbRight
-                                   : MouseButton::mbMiddle;
-    switch (message) {
-    case WM_MOUSEMOVE:
-        MouseMove(shift, x, y);
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        if (left) clickPending_ = true;
-        MouseDown(button, shift, x, y);
-        break;
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        // The release of the second press makes no click.
-        if (left) {
-            clickPending_ = false;
-            DblClick();
-        }
-        MouseDown(button, shift | ssDouble, x, y);
-        break;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        if (left && clickPending_) {
-            clickPending_ = false;
-            if (MouseMakesClicks() && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
-        }
-        MouseUp(button, shift, x, y);
-        break;
-    default:
-        break;
+// The events of a pointer message on the control; only the left button
+// clicks, and only where the class does not report clicks itself.
+class ControlBase::PointerEvents final : public MouseTarget {
+public:
+    explicit PointerEvents(ControlBase& control) : control_(control) {}
+    void PressCounted(MouseButton) override { control_.clickPending_ = true; }
+    bool PressReleased(MouseButton) override { return std::exchange(control_.clickPending_, false); }
+    void PointerMove(ShiftState shift, int x, int y) override { control_.MouseMove(shift, x, y); }
+    void PointerDown(MouseButton button, ShiftState shift, int x, int y) override {
+        control_.MouseDown(button, shift, x, y);
     }
+    void PointerUp(MouseButton button, ShiftState shift, int x, int y) override {
+        control_.MouseUp(button, shift, x, y);
+    }
+    void PointerClick(MouseButton, ShiftState, int x, int y) override {
+        if (control_.MouseMakesClicks() && x >= 0 && y >= 0 && x < control_.width_ && y < control_.height_)
+            control_.Click();
+    }
+    void PointerDoubleClick() override { control_.DblClick(); }
+
+private:
+    ControlBase& control_;
+};
+
+void ControlBase::DispatchMouse(UINT message, WPARAM keys, int x, int y) {
+    PointerEvents events(*this);
+    MouseRules rules;
+    rules.keyFlags = keys;
+    TranslateMouse(message, x, y, rules, events);
 }
 
 void ControlBase::Click() { Raise(OnClick, *this); }
@@ -170,17 +162,6 @@ void ControlBase::MouseMove(ShiftState shift, int x, int y) { Raise(OnMouseMove,
 
 void ControlBase::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
     Raise(OnMouseUp, *this, button, shift, x, y);
-}
-
-ShiftState MouseShiftState(WPARAM keys) {
-    ShiftState shift = 0;
-    if (keys & MK_SHIFT) shift |= ssShift;
-    if (keys & MK_CONTROL) shift |= ssCtrl;
-    if (keys & MK_LBUTTON) shift |= ssLeft;
-    if (keys & MK_RBUTTON) shift |= ssRight;
-    if (keys & MK_MBUTTON) shift |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    return shift;
 }
 
 void ControlBase::ChangeDpi(int dpi, int previous) {

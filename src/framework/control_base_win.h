@@ -11,6 +11,7 @@
 #include "framework/component.h"
 #include "framework/events.h"
 #include "framework/font_win.h"
+#include "framework/pointer_input_win.h"
 
 namespace tarvik::fw {
 
@@ -108,6 +109,7 @@ protected:
 
 private:
     friend class Control;  // tells its children of its own changes
+    class PointerEvents;
     void FollowParentFont();
 
     Control* parent_ = nullptr;
@@ -120,9 +122,5 @@ private:
     bool followingParentFont_ = false;  // copying the parent's font now
     bool clickPending_ = false;  // the left button went down here
 };
-
-// The modifier keys and buttons of a pointer message's key flags, with Alt
-// (which the flags do not carry) as it is now.
-ShiftState MouseShiftState(WPARAM keys);
 
 }  // namespace tarvik::fw

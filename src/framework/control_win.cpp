@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <tuple>
 
 #include "base/error.h"
@@ -262,6 +263,73 @@ void Control::RecreateHandle() {
 void Control::SaveWindowState() { caption_ = Caption(); }
 
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    std::optional<LRESULT> result;
+    switch (message) {
+    case WM_COMMAND:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+        result = ReflectedNotification(message, wParam, lParam);
+        break;
+    case WM_SETFOCUS:
+        return FocusReceived(wParam, lParam);
+    case WM_PAINT:
+        if (!graphicChildren_.empty()) {
+            const LRESULT painted = DefaultHandling(message, wParam, lParam);
+            PaintGraphicControls();
+            return painted;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        return MouseMessage(message, wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        result = KeyMessage(message, wParam, lParam);
+        break;
+    case WM_CHAR:
+        result = CharMessage(wParam);
+        break;
+    case WM_MOUSEWHEEL:
+        result = MouseWheelMessage(wParam, lParam);
+        break;
+    case WM_CONTEXTMENU:
+        result = ContextMenuMessage(wParam, lParam);
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != WindowHandleOrNull()) {
+            graphicCapture_ = nullptr;
+            capturedLeftButton_ = false;
+        }
+        break;
+    case WM_CANCELMODE:
+        EndGraphicCapture();
+        break;
+    case WM_WINDOWPOSCHANGED:
+        WindowPositionChanged(*reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;
+    default:
+        break;
+    }
+    return result ? *result : DefaultHandling(message, wParam, lParam);
+}
+
+// A child's notification to its parent window, handed back to the child.
+std::optional<LRESULT> Control::ReflectedNotification(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
         if (lParam) {
@@ -282,122 +350,91 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (Control* child = FromHandle(header->hwndFrom); child && child->Notify(*header, result)) return result;
         break;
     }
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX:
+    default:  // the colours of a child's own painting
         if (Control* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
             if (HBRUSH brush = child->ControlColor(reinterpret_cast<HDC>(wParam)))
                 return reinterpret_cast<LRESULT>(brush);
         }
         break;
-    case WM_SETFOCUS: {
-        // The control takes the focus first; a failing OnExit or OnEnter
-        // then cannot leave it half focused.
-        const LRESULT result = DefaultHandling(message, wParam, lParam);
-        if (Form* form = ParentForm(); form && form != this) {
-            Control* previous = form->FocusMovedTo(*this);
-            if (previous != this) {
-                if (previous) previous->DoExit();
-                DoEnter();
-            }
+    }
+    return std::nullopt;
+}
+
+LRESULT Control::FocusReceived(WPARAM wParam, LPARAM lParam) {
+    // The control takes the focus first; a failing OnExit or OnEnter then
+    // cannot leave it half focused.
+    const LRESULT result = DefaultHandling(WM_SETFOCUS, wParam, lParam);
+    if (Form* form = ParentForm(); form && form != this) {
+        Control* previous = form->FocusMovedTo(*this);
+        if (previous != this) {
+            if (previous) previous->DoExit();
+            DoEnter();
         }
-        return result;
     }
-    case WM_PAINT:
-        if (!graphicChildren_.empty()) {
-            const LRESULT result = DefaultHandling(message, wParam, lParam);
-            PaintGraphicControls();
-            return result;
-        }
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-        if (GraphicMouse(message, wParam, lParam)) return 0;
-        // The control's class acts first (an edit takes the focus and places
-        // the caret), then the events tell of it, unless what the class did
-        // (a button's OnClick) has destroyed the control.
-        const HWND window = WindowHandleOrNull();
-        const LRESULT result = DefaultHandling(message, wParam, lParam);
-        if (IsWindow(window) && FromHandle(window) == this)
-            DispatchMouse(message, wParam, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-        return result;
+    return result;
+}
+
+LRESULT Control::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (GraphicMouse(message, wParam, lParam)) return 0;
+    // The control's class acts first (an edit takes the focus and places the
+    // caret), then the events tell of it, unless what the class did (a
+    // button's OnClick) has destroyed the control.
+    const HWND window = WindowHandleOrNull();
+    const LRESULT result = DefaultHandling(message, wParam, lParam);
+    if (IsWindow(window) && FromHandle(window) == this)
+        DispatchMouse(message, wParam, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+    return result;
+}
+
+std::optional<LRESULT> Control::KeyMessage(UINT message, WPARAM& wParam, LPARAM lParam) {
+    auto key = static_cast<std::uint16_t>(wParam);
+    const ShiftState shift = ReadModifierKeys((lParam & (1 << 29)) != 0);
+    if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) KeyDown(key, shift);
+    else KeyUp(key, shift);
+    if (key == 0) return 0;
+    wParam = key;
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Control::CharMessage(WPARAM& wParam) {
+    // The window is a wide one: the character comes in UTF-16, and the
+    // handlers see its Windows-1251 byte.
+    const wchar_t typed = static_cast<wchar_t>(wParam);
+    const Text narrow = Narrow(&typed, 1);
+    char key = narrow[0];
+    KeyPress(key);
+    if (key == 0) return 0;
+    // A character left as it was goes on as typed (one that the page lacks
+    // too, so that a pair of surrogates stays whole).
+    if (key != narrow[0]) wParam = static_cast<WPARAM>(Wide(Text(1, key))[0]);
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Control::MouseWheelMessage(WPARAM wParam, LPARAM lParam) {
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ScreenToClient(WindowHandleOrNull(), &at);
+    bool handled = false;
+    const auto delta = static_cast<short>(HIWORD(wParam));
+    Raise(delta < 0 ? OnMouseWheelDown : OnMouseWheelUp, *this, MouseShiftState(LOWORD(wParam)), int(at.x),
+          int(at.y), handled);
+    if (handled) return 0;
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Control::ContextMenuMessage(WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(wParam) != WindowHandleOrNull()) return std::nullopt;
+    POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (lParam != -1) ScreenToClient(WindowHandleOrNull(), &at);
+    if (ContextPopup(at.x, at.y)) return 0;
+    return std::nullopt;
+}
+
+void Control::WindowPositionChanged(const WINDOWPOS& position) {
+    if (!(position.flags & SWP_NOMOVE)) StoreBounds(position.x, position.y, Width(), Height());
+    if (!(position.flags & SWP_NOSIZE) && (position.cx != Width() || position.cy != Height())) {
+        StoreBounds(Left(), Top(), position.cx, position.cy);
+        BoundsChanged();
     }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        auto key = static_cast<std::uint16_t>(wParam);
-        ShiftState shift = 0;
-        if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-        if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-        if (GetKeyState(VK_MENU) < 0 || (lParam & (1 << 29))) shift |= ssAlt;
-        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) KeyDown(key, shift);
-        else KeyUp(key, shift);
-        if (key == 0) return 0;
-        wParam = key;
-        break;
-    }
-    case WM_CHAR: {
-        // The window is a wide one: the character comes in UTF-16, and the
-        // handlers see its Windows-1251 byte.
-        const wchar_t typed = static_cast<wchar_t>(wParam);
-        const Text narrow = Narrow(&typed, 1);
-        char key = narrow[0];
-        KeyPress(key);
-        if (key == 0) return 0;
-        // A character left as it was goes on as typed (one that the page
-        // lacks too, so that a pair of surrogates stays whole).
-        if (key != narrow[0]) wParam = static_cast<WPARAM>(Wide(Text(1, key))[0]);
-        break;
-    }
-    case WM_MOUSEWHEEL: {
-        POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        ScreenToClient(WindowHandleOrNull(), &at);
-        bool handled = false;
-        const auto delta = static_cast<short>(HIWORD(wParam));
-        Raise(delta < 0 ? OnMouseWheelDown : OnMouseWheelUp, *this, MouseShiftState(LOWORD(wParam)), int(at.x),
-              int(at.y), handled);
-        if (handled) return 0;
-        break;
-    }
-    case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wParam) == WindowHandleOrNull()) {
-            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (lParam != -1) ScreenToClient(WindowHandleOrNull(), &at);
-            if (ContextPopup(at.x, at.y)) return 0;
-        }
-        break;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(lParam) != WindowHandleOrNull()) {
-            graphicCapture_ = nullptr;
-            capturedLeftButton_ = false;
-        }
-        break;
-    case WM_CANCELMODE:
-        EndGraphicCapture();
-        break;
-    case WM_WINDOWPOSCHANGED: {
-        const auto* position = reinterpret_cast<const WINDOWPOS*>(lParam);
-        if (!(position->flags & SWP_NOMOVE)) StoreBounds(position->x, position->y, Width(), Height());
-        if (!(position->flags & SWP_NOSIZE) && (position->cx != Width() || position->cy != Height())) {
-            StoreBounds(Left(), Top(), position->cx, position->cy);
-            BoundsChanged();
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    return DefaultHandling(message, wParam, lParam);
 }
 
 void Control::InvalidateArea(const RECT& area, bool erase) {

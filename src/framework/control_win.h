@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "framework/control_base_win.h"
@@ -167,6 +168,16 @@ private:
     friend class ControlBase;  // places its children here
     void AddChild(ControlBase& child);
     void RemoveChild(ControlBase& child);
+    // The handlers of HandleMessage; those giving a result have handled the
+    // message, the rest pass it on (with wParam as they leave it).
+    std::optional<LRESULT> ReflectedNotification(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT FocusReceived(WPARAM wParam, LPARAM lParam);
+    LRESULT MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> KeyMessage(UINT message, WPARAM& wParam, LPARAM lParam);
+    std::optional<LRESULT> CharMessage(WPARAM& wParam);
+    std::optional<LRESULT> MouseWheelMessage(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> ContextMenuMessage(WPARAM wParam, LPARAM lParam);
+    void WindowPositionChanged(const WINDOWPOS& position);
     void PaintGraphicControls();
     bool GraphicMouse(UINT message, WPARAM wParam, LPARAM lParam);
     GraphicControl* GraphicControlAt(int x, int y) const;

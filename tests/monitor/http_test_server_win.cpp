@@ -2,34 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "loopback_listener_win.h"
 #include "system/steady_clock_win.h"
 
 namespace tarvik::testing {
 
 namespace {
-struct WinSockStarted {
-    WinSockStarted() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-    }
-};
-
 // A socket listening on `address`:80 with a queue of `backlog`, or none
 // (the test has failed then).
 SOCKET Listen(const char* address, int backlog, sockaddr_in& where) {
-    static WinSockStarted winsock;
-    const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    where = sockaddr_in{};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(80);
-    where.sin_addr.s_addr = inet_addr(address);
-    BOOL reuse = TRUE;
-    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    if (bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || listen(listener, backlog) != 0) {
+    const SOCKET listener = ListenOnPort80(address, backlog, where);
+    if (listener == INVALID_SOCKET)
         ADD_FAILURE() << "cannot listen on " << address << ":80, error " << WSAGetLastError();
-        closesocket(listener);
-        return INVALID_SOCKET;
-    }
     return listener;
 }
 }  // namespace
