@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "framework/event_win.h"
-#include "tray_test_support_win.h"
+#include "support/tray_test_support_win.h"
 
 namespace tarvik {
 namespace {

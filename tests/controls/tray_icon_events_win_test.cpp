@@ -9,7 +9,7 @@
 #include "base/error.h"
 #include "framework/menu.h"
 #include "framework/message_box_win.h"
-#include "tray_test_support_win.h"
+#include "support/tray_test_support_win.h"
 
 namespace tarvik {
 namespace {

@@ -13,7 +13,7 @@
 #include "framework/event_win.h"
 #include "framework/message_box_win.h"
 #include "framework/steady_clock_win.h"
-#include "framework/window_test_support_win.h"
+#include "support/window_test_support_win.h"
 
 namespace tarvik::fw {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "framework/condition_win.h"
 #include "framework/critical_section_win.h"
-#include "framework/function_thread_win.h"
+#include "support/function_thread_win.h"
 #include "framework/steady_clock_win.h"
 
 namespace tarvik::fw {

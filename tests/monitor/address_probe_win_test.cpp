@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "framework/cancellation_win.h"
 #include "framework/handles_win.h"
 #include "framework/steady_clock_win.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "framework/steady_clock_win.h"
-#include "http_test_server_win.h"
+#include "support/http_test_server_win.h"
 #include "monitor/web_probe.h"
 
 namespace tarvik {

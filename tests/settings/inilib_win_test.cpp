@@ -8,7 +8,7 @@
 
 #include "base/error.h"
 #include "framework/wide_text_win.h"
-#include "holder_win.h"
+#include "support/holder_win.h"
 #include "stored_values.h"
 #include "settings/inilib.h"
 

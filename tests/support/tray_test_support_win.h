@@ -15,8 +15,8 @@
 #include "controls/tray_icon_win.h"
 #include "framework/critical_section_win.h"
 #include "framework/steady_clock_win.h"
-#include "framework/window_test_support_win.h"
-#include "test_data.h"
+#include "support/window_test_support_win.h"
+#include "support/resource_files.h"
 
 namespace tarvik::testing {
 

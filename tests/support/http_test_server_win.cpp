@@ -1,4 +1,4 @@
-#include "http_test_server_win.h"
+#include "support/http_test_server_win.h"
 
 #include <gtest/gtest.h>
 
