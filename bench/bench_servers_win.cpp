@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "loopback_listener_win.h"
+#include "support/loopback_listener_win.h"
 
 namespace tarvik::bench {
 

@@ -9,13 +9,13 @@
 #   TARVIK_BUILD: the build root (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/lib/setup.sh
 build=${TARVIK_BUILD:-build}
 # The Windows build runs here: the 32-bit one, which users run, wherever
 # 32-bit Wine runs; the 64-bit one elsewhere.
-arch=$(scripts/wine-arch.sh) why=$(scripts/wine-arch.sh --why)
+arch=$(scripts/lib/wine-arch.sh) why=$(scripts/lib/wine-arch.sh --why)
 echo "bench: measuring the $arch build: $why"
-DIRS=win TARGETS=tarvik_bench bash scripts/build.sh >/dev/null
+DIRS=win TARGETS=tarvik_bench bash scripts/lib/build.sh >/dev/null
 
 dir="$build/win/bench"
 rm -f "$dir/bench_figures.txt" "$dir/bench_samples.csv"
@@ -34,11 +34,11 @@ export BENCH_MACHINE_CORES="$(nproc)"
 export BENCH_MACHINE_MEMORY="$(LC_ALL=C free -m | awk '/^Mem:/ {printf "%.1f GiB", $2 / 1024}')"
 export BENCH_MACHINE_OS="$(. /etc/os-release && echo "$PRETTY_NAME"), Linux $(uname -r)"
 export BENCH_BUILD_ARCH=$arch BENCH_BUILD_WHY="$why"
-export BENCH_MACHINE_WINE="$(TARVIK_WIN_ARCH=$arch; . scripts/wine-env.sh && "$WINELOADER" --version 2>/dev/null || echo unknown)"
+export BENCH_MACHINE_WINE="$(TARVIK_WIN_ARCH=$arch; . scripts/lib/wine-env.sh && "$WINELOADER" --version 2>/dev/null || echo unknown)"
 export BENCH_MACHINE_COMPILER="$($arch-w64-mingw32-g++-win32 --version | head -n1)"
 export BENCH_MACHINE_DATE="$(date -u '+%Y-%m-%d %H:%M UTC')"
 mkdir -p docs
-python3 -B scripts/bench_report.py "$dir/bench_figures.txt" "$dir/bench_samples.csv" \
+python3 -B bench/bench_report.py "$dir/bench_figures.txt" "$dir/bench_samples.csv" \
     docs/benchmarks.md docs/benchmarks.png "$summary"
 echo "bench: wrote docs/benchmarks.md and docs/benchmarks.png"
 echo "$summary"

@@ -15,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
 [ "$(id -u)" -eq 0 ] || { echo "fresh-machine-test: run as root (debootstrap, chroot and mounts need it)" >&2; exit 1; }
-bash scripts/setup.sh  # debootstrap and git, on this machine
+bash scripts/lib/setup.sh  # debootstrap and git, on this machine
 
 fresh=${TARVIK_FRESH:-/var/tmp/tarvik-fresh}
 suite=bookworm

@@ -13,10 +13,10 @@
 # archive goes (default: dist).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/lib/setup.sh
 build=${TARVIK_BUILD:-build}
 dist=${TARVIK_DIST:-dist}
-DIRS=product TARGETS=Tarvik bash scripts/build.sh
+DIRS=product TARGETS=Tarvik bash scripts/lib/build.sh
 version=$(sed -n 's/^project(Tarvik VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "release: no version in CMakeLists.txt's project()" >&2; exit 1; }
 

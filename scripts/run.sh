@@ -5,12 +5,12 @@
 # TARVIK_BUILD: the build root (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/lib/setup.sh
 build=${TARVIK_BUILD:-build}
 
 # Only the program: in the same Windows build that the tests use, which runs
 # here, and as the 32-bit product that users copy to Windows.
-DIRS="win product" TARGETS=Tarvik bash scripts/build.sh
+DIRS="win product" TARGETS=Tarvik bash scripts/lib/build.sh
 echo "run: the product for Windows is $build/product/src/ui/Tarvik.exe (copy it anywhere; it needs no installer)"
 
 exe="$build/win/src/ui/Tarvik.exe"

@@ -22,14 +22,14 @@
 # TARVIK_BUILD: the build root (default: build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/lib/setup.sh
 build=${TARVIK_BUILD:-build}
-arch=$(scripts/wine-arch.sh)
-DIRS=win TARGETS="Tarvik program_probe wtsapi32_showing" bash scripts/build.sh
+arch=$(scripts/lib/wine-arch.sh)
+DIRS=win TARGETS="Tarvik program_probe wtsapi32_showing" bash scripts/lib/build.sh
 
 root="$PWD/$build/win/wine"
-TARVIK_WIN_ARCH="$arch" scripts/wine-prefix.sh ensure "$root" shots
-TARVIK_WIN_ARCH="$arch" scripts/wine-prefix.sh dlls "$root" shots \
+TARVIK_WIN_ARCH="$arch" scripts/lib/wine-prefix.sh ensure "$root" shots
+TARVIK_WIN_ARCH="$arch" scripts/lib/wine-prefix.sh dlls "$root" shots \
     "$PWD/$build/win/tests/monitor/wtsapi32_showing/wtsapi32.dll"
 
 # A copy of the program with settings of its own, so the user's Tarvik.ini

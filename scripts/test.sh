@@ -13,21 +13,21 @@ timed() {  # name, command...
     echo "== $name: $((SECONDS - start)) s$([ $rc -eq 0 ] || echo ", FAILED")"
     return $rc
 }
-timed setup bash scripts/setup.sh
+timed setup bash scripts/lib/setup.sh
 timed "set-up guard" bash tests/scripts/setup_test.sh
-timed "platform-file rule" bash scripts/check-platform-files.sh
-timed "include layers" python3 scripts/check-include-layers.py
-arch=$(scripts/wine-arch.sh)
+timed "platform-file rule" bash scripts/lib/check-platform-files.sh
+timed "include layers" python3 scripts/lib/check-include-layers.py
+arch=$(scripts/lib/wine-arch.sh)
 build=${TARVIK_BUILD:-build}
 if [ "$arch" != i686 ]; then
     # Its disk (once) while the builds compile: it mostly waits for the archive.
     mkdir -p "$build"
-    timed "test machine's disk" bash scripts/vm-test.sh image > "$build/vm-image.out" 2>&1 &
+    timed "test machine's disk" bash scripts/lib/vm-test.sh image > "$build/vm-image.out" 2>&1 &
     image=$!
     # Never leave it behind half-done, also when a build fails.
     trap 'wait "$image" 2>/dev/null || true' EXIT
 fi
-timed build bash scripts/build.sh
+timed build bash scripts/lib/build.sh
 status=0
 for dir in native fuzz win; do
     if [ "$dir" = win ] && [ -n "${image:-}" ]; then
@@ -75,7 +75,7 @@ if [ "$arch" != i686 ]; then
     echo "== tests: win32 and the product, in the 32-bit test machine"
     if [ "$image_status" -eq 0 ]; then
         cat "$build/vm-image.out"
-        timed "tests: win32 (virtual machine)" bash scripts/vm-test.sh || status=1
+        timed "tests: win32 (virtual machine)" bash scripts/lib/vm-test.sh || status=1
     else
         cat "$build/vm-image.out" >&2
         echo "tests: win32: FAILED: the test machine's disk could not be built" >&2

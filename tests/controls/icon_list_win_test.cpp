@@ -7,7 +7,7 @@
 #include "base/error.h"
 #include "base/little_endian.h"
 #include "framework/font_win.h"
-#include "test_data.h"
+#include "support/resource_files.h"
 
 namespace tarvik {
 namespace {

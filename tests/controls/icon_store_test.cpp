@@ -4,7 +4,7 @@
 
 #include "base/error.h"
 #include "base/little_endian.h"
-#include "test_data.h"
+#include "support/resource_files.h"
 
 namespace tarvik {
 namespace {

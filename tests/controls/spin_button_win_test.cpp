@@ -15,7 +15,7 @@
 #include "framework/layout_reader.h"
 #include "framework/gdi_win.h"
 #include "framework/system_win.h"
-#include "framework/window_test_support_win.h"
+#include "support/window_test_support_win.h"
 
 namespace tarvik {
 namespace {

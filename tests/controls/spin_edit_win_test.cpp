@@ -18,7 +18,7 @@
 #include "framework/form_win.h"
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
-#include "framework/window_test_support_win.h"
+#include "support/window_test_support_win.h"
 
 namespace tarvik {
 namespace {

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <memory>
 
+#include "support/tray_test_support_win.h"
 #include "system/event_win.h"
-#include "tray_test_support_win.h"
 
 namespace tarvik {
 namespace {

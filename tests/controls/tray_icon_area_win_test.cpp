@@ -1,7 +1,7 @@
 // The real notification area of the shell, under a display.
 #include <gtest/gtest.h>
 
-#include "tray_test_support_win.h"
+#include "support/tray_test_support_win.h"
 
 namespace tarvik {
 namespace {

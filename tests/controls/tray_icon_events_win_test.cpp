@@ -8,8 +8,8 @@
 
 #include "base/error.h"
 #include "framework/menu.h"
+#include "support/tray_test_support_win.h"
 #include "system/message_box_win.h"
-#include "tray_test_support_win.h"
 
 namespace tarvik {
 namespace {

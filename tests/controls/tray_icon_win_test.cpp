@@ -7,7 +7,7 @@
 #include "framework/layout.h"
 #include "framework/layout_reader.h"
 #include "framework/menu.h"
-#include "tray_test_support_win.h"
+#include "support/tray_test_support_win.h"
 
 namespace tarvik {
 namespace {

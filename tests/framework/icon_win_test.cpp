@@ -6,7 +6,7 @@
 
 #include "base/error.h"
 #include "base/little_endian.h"
-#include "controls/test_data.h"
+#include "support/resource_files.h"
 
 namespace tarvik::fw {
 namespace {

@@ -12,7 +12,7 @@
 #include "framework/layout_reader.h"
 #include "framework/menu.h"
 #include "framework/timer_win.h"
-#include "framework/window_test_support_win.h"
+#include "support/window_test_support_win.h"
 
 namespace tarvik::fw {
 namespace {

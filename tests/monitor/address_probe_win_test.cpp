@@ -11,7 +11,12 @@
 #include <optional>
 #include <vector>
 
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
+#include "system/cancellation_win.h"
+#include "system/handles_win.h"
+#include "system/steady_clock_win.h"
+#include "system/system_library_win.h"
+#include "system/thread_win.h"
 #include "monitor/address_probe.h"
 #include "monitor/doubles/icmp_recording_win.h"
 #include "system/cancellation_win.h"

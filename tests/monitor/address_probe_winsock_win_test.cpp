@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "monitor/address_probe.h"
 
 namespace tarvik {

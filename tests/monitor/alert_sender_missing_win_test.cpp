@@ -2,7 +2,7 @@
 // system folder by a double that lacks NetMessageBufferSend.
 #include <gtest/gtest.h>
 
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "monitor/alert_sender.h"
 
 namespace tarvik {

@@ -6,21 +6,15 @@
 #include <cstring>
 #include <string>
 
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "monitor/alert_sender.h"
+#include "monitor/doubles/netapi32_record_win.h"
 
 namespace tarvik {
 namespace {
 
 using testing::BoxRecorder;
-
-struct Record {
-    int calls;
-    bool serverNull, fromNull;
-    const wchar_t* messageName;
-    const BYTE* buffer;
-    DWORD bufferLength;
-};
+using Record = testing::MessageRecord;
 
 // Holds the double loaded, so its record survives the sender's release.
 class RecordingNetApi : public ::testing::Test {

@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "monitor/alert_sender.h"
 #include "monitor/fault_shield.h"
 

@@ -12,7 +12,7 @@
 
 #include "base/program_title.h"
 #include "doubles/wtsapi32_record_win.h"
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "monitor/alert_sender.h"
 
 namespace tarvik {

@@ -4,7 +4,7 @@
 // name service's word alone.
 #include <gtest/gtest.h>
 
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "monitor/address_probe.h"
 
 namespace tarvik {

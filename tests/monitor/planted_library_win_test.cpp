@@ -9,9 +9,11 @@
 #include <tlhelp32.h>
 
 #include "base/text.h"
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "framework/common_controls_win.h"
-#include "http_test_server_win.h"
+#include "support/http_test_server_win.h"
+#include "system/handles_win.h"
+#include "system/system_library_win.h"
 #include "monitor/address_probe.h"
 #include "monitor/alert_sender.h"
 #include "monitor/web_probe.h"

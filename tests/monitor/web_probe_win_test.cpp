@@ -7,7 +7,8 @@
 #include <chrono>
 #include <string>
 
-#include "http_test_server_win.h"
+#include "support/http_test_server_win.h"
+#include "system/steady_clock_win.h"
 #include "monitor/web_probe.h"
 #include "system/steady_clock_win.h"
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# What scripts/setup.sh decides, against stand-ins for the package tools put
+# What scripts/lib/setup.sh decides, against stand-ins for the package tools put
 # first in PATH: nothing on this machine is installed, changed or generated.
 # Each case gives the stand-ins a machine (which packages and locales it has,
 # whether we are root, whether apt-get works) and checks what set-up did and
@@ -51,7 +51,7 @@ check() {
     local rc=0
     env PATH="$bin:$PATH" WORK="$work" TMPDIR="$work" TARVIK_STATE_DIR="$work/state" \
         FAKE_PACKAGES="$packages" FAKE_LOCALES="$locales" FAKE_UID="$uid" FAKE_APT_RC="$apt_rc" \
-        FAKE_APT_MISSING="$missing" bash scripts/setup.sh > "$work/out" 2> "$work/err" || rc=$?
+        FAKE_APT_MISSING="$missing" bash scripts/lib/setup.sh > "$work/out" 2> "$work/err" || rc=$?
     cat "$work/err" >> "$work/out"
     local why=""
     if [ "$want" = 0 ]; then [ $rc -eq 0 ] || why="exit status $rc, expected 0"

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "base/error.h"
-#include "holder_win.h"
+#include "stored_values.h"
+#include "support/holder_win.h"
+#include "system/wide_text_win.h"
 #include "settings/inilib.h"
 #include "stored_values.h"
 #include "system/wide_text_win.h"

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "framework/window_test_support_win.h"
+#include "support/window_test_support_win.h"
 #include "system/bounded_worker_win.h"
 #include "system/cancellation_win.h"
 #include "system/event_win.h"

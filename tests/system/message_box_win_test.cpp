@@ -11,7 +11,7 @@
 
 #include "framework/application_win.h"
 #include "framework/form_win.h"
-#include "framework/function_thread_win.h"
+#include "support/function_thread_win.h"
 #include "system/message_box_win.h"
 
 namespace tarvik::fw {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/function_thread_win.h"
+#include "support/function_thread_win.h"
 #include "system/condition_win.h"
 #include "system/critical_section_win.h"
 #include "system/steady_clock_win.h"

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "controls/spin_button_win.h"
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "framework/dpi_scale.h"
 #include "framework/dpi_win.h"
-#include "framework/window_test_support_win.h"
+#include "support/window_test_support_win.h"
 #include "settings/inilib.h"
 #include "ui/main_form_win.h"
 #include "ui/program_icon_win.h"

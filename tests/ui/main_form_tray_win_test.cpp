@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "framework/application_win.h"
-#include "framework/window_test_support_win.h"
+#include "support/window_test_support_win.h"
 #include "settings/inilib.h"
-#include "controls/tray_test_support_win.h"
+#include "support/tray_test_support_win.h"
 #include "ui/main_form_win.h"
 
 namespace tarvik {

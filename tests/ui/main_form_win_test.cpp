@@ -14,14 +14,16 @@
 
 #include "base/error.h"
 #include "framework/application_win.h"
-#include "framework/function_thread_win.h"
-#include "framework/window_test_support_win.h"
-#include "monitor/http_test_server_win.h"
+#include "support/function_thread_win.h"
+#include "support/http_test_server_win.h"
+#include "system/steady_clock_win.h"
+#include "system/wide_text_win.h"
 #include "monitor/web_probe.h"
 #include "settings/inilib.h"
 #include "system/steady_clock_win.h"
 #include "system/wide_text_win.h"
 #include "ui/main_form_win.h"
+#include "support/window_test_support_win.h"
 
 namespace tarvik {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/application_win.h"
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 #include "framework/common_controls_win.h"
 #include "system/wide_text_win.h"
 #include "ui/main_form_win.h"

@@ -246,7 +246,7 @@ echo "== a start while a copy in another Windows session holds the file"
 close_one
 for ((i = 0; i < wait_s; i++)); do alive "$first" || break; sleep 1; done
 alive "$first" && fail "the first copy still runs after its \"Закрыть\""
-"$wine_run" "$(dirname "$probe")/../settings/holder.exe" mutex "Global\\$claim" tarvik-start-holder \
+"$wine_run" "$(dirname "$probe")/../support/holder.exe" mutex "Global\\$claim" tarvik-start-holder \
     >"$work/holder.txt" 2>&1 &
 pids+=("$!")
 for ((i = 0; i < wait_s; i++)); do grep -q held "$work/holder.txt" && break; sleep 1; done

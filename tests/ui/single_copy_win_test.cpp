@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "framework/window_test_support_win.h"
-#include "holder_win.h"
+#include "support/window_test_support_win.h"
+#include "support/holder_win.h"
 #include "ui/single_copy_win.h"
 
 namespace tarvik {

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "netapi32_record_win.h"
+
 namespace {
 DWORD answer = 0;
 int calls = 0;
@@ -29,14 +31,6 @@ extern "C" __declspec(dllexport) DWORD WINAPI NetMessageBufferSend(LPCWSTR serve
 
 extern "C" __declspec(dllexport) void WINAPI TestSetAnswer(DWORD status) { answer = status; }
 
-struct TestRecord {
-    int calls;
-    bool serverNull, fromNull;
-    const wchar_t* messageName;
-    const BYTE* buffer;
-    DWORD bufferLength;
-};
-
-extern "C" __declspec(dllexport) void WINAPI TestGetRecord(TestRecord* record) {
+extern "C" __declspec(dllexport) void WINAPI TestGetRecord(tarvik::testing::MessageRecord* record) {
     *record = {calls, serverNull, fromNull, messageName, buffer, bufferLength};
 }

@@ -5,15 +5,15 @@
 #   product the 32-bit Tarvik.exe that users copy: a stripped release build
 #           (also where "win" is 32-bit, since that one keeps debug information);
 #   win32   the 32-bit build of the Windows tests, when "win" is not already
-#           32-bit: they run in the 32-bit test machine (scripts/vm-test.sh);
+#           32-bit: they run in the 32-bit test machine (scripts/lib/vm-test.sh);
 #   native  the portable code and its tests, with ASan and UBSan;
 #   fuzz    the libFuzzer targets (clang).
 # TARVIK_BUILD: the build root (default: build).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 build=${TARVIK_BUILD:-build}
 targets=${TARGETS:-all}
-arch=$(scripts/wine-arch.sh)
+arch=$(scripts/lib/wine-arch.sh)
 
 configure() {  # dir, cmake arguments...
     local dir=$1; shift

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "framework/application_win.h"
-#include "framework/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 
 namespace tarvik::testing {
 

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "controls/tray_icon_win.h"
-#include "framework/window_test_support_win.h"
+#include "support/resource_files.h"
+#include "support/window_test_support_win.h"
 #include "system/critical_section_win.h"
 #include "system/steady_clock_win.h"
-#include "test_data.h"
 
 namespace tarvik::testing {
 

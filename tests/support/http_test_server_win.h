@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/function_thread_win.h"
+#include "support/function_thread_win.h"
 
 namespace tarvik::testing {
 

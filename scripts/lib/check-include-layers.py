@@ -67,7 +67,7 @@ def circles(graph):
 
 
 def main():
-    src = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'src')
+    src = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'src')
     status = 0
     modules = collections.defaultdict(set)
     for path, folder, included in includes(src):

@@ -1,8 +1,8 @@
-#include "http_test_server_win.h"
+#include "support/http_test_server_win.h"
 
 #include <gtest/gtest.h>
 
-#include "loopback_listener_win.h"
+#include "support/loopback_listener_win.h"
 #include "system/steady_clock_win.h"
 
 namespace tarvik::testing {

@@ -4,7 +4,7 @@
 # headers, directly or through another "_win" header; every other file is
 # plain C++17. Lists each file that breaks the rule and fails if there is one.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 windows='#include[[:space:]]*<(windows|winsock2?|ws2tcpip|wininet|shellapi|commctrl|process|lm[a-z]*|psapi|objbase|ole2|shlobj|tlhelp32|iphlpapi|icmpapi)\.h>'
 platform='#include[[:space:]]*"[^"]*_win\.h"'
 status=0

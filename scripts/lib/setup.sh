@@ -13,12 +13,12 @@ packages=(g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
           googletest g++ clang libclang-rt-14-dev python3 imagemagick xdotool
           git  # which files are the project's (check-platform-files.sh), the release's date
           cmark-gfm  # the user guide as HTML (scripts/release.sh)
-          qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/vm-test.sh)
+          qemu-system-x86 debootstrap)  # the 32-bit test machine (scripts/lib/vm-test.sh)
 locales=(ru_RU.UTF-8 en_US.UTF-8 zh_CN.UTF-8)
 
 fail() { echo "setup: $*" >&2; exit 1; }
 # A command that fails where nothing above expected it still says so.
-trap 'echo "setup: \"$BASH_COMMAND\" failed (line $LINENO); run bash -x scripts/setup.sh to see more" >&2' ERR
+trap 'echo "setup: \"$BASH_COMMAND\" failed (line $LINENO); run bash -x scripts/lib/setup.sh to see more" >&2' ERR
 
 # Where a try to install 32-bit Wine failed: not tried again until this file
 # is removed (the archive's i386 index has lagged behind its amd64 one for

@@ -20,7 +20,7 @@
 # TARVIK_VM_ACCEL: kvm to use KVM where it works (default: tcg, software
 #   emulation: on the build machines /dev/kvm exists, but qemu aborts on it).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 src=$PWD
 mkdir -p "${TARVIK_BUILD:-build}"
 build=$(cd "${TARVIK_BUILD:-build}" && pwd)
@@ -31,7 +31,7 @@ mkdir -p "$vm"
 exec 8>"$vm/.lock"
 flock 8
 
-key=$(sha256sum scripts/vm-image.sh | cut -c1-16)
+key=$(sha256sum scripts/lib/vm-image.sh | cut -c1-16)
 image="$vm/image-$key"
 if [ ! -f "$image/root.img" ]; then
     # A build cut short may have left its chroot mounts behind.
@@ -39,7 +39,7 @@ if [ ! -f "$image/root.img" ]; then
     rm -rf --one-file-system "$vm"/image-*
     start=$SECONDS
     echo "vm-test: building the test machine's disk (once; a few minutes), log in $image.tmp/build.log"
-    bash scripts/vm-image.sh "$image.tmp"
+    bash scripts/lib/vm-image.sh "$image.tmp"
     mv "$image.tmp" "$image"
     echo "vm-test: disk built in $((SECONDS - start)) s"
 fi
@@ -48,7 +48,7 @@ fi
 [ "${1:-}" != image ] || exit 0
 
 for f in "$build/win32/CTestTestfile.cmake" "$build/product/src/ui/Tarvik.exe"; do
-    [ -e "$f" ] || { echo "vm-test: $f is missing: run scripts/build.sh first" >&2; exit 1; }
+    [ -e "$f" ] || { echo "vm-test: $f is missing: run scripts/lib/build.sh first" >&2; exit 1; }
 done
 
 job="$vm/job"
@@ -59,7 +59,7 @@ SRC='$src'
 BUILD='$build'
 TESTS='${TARVIK_VM_TESTS:-}'
 EOF
-cp scripts/vm-guest.sh "$job/run.sh"
+cp scripts/lib/vm-guest.sh "$job/run.sh"
 
 if [ "${TARVIK_VM_ACCEL:-tcg}" = kvm ]; then
     accel=(-accel kvm -cpu host)

@@ -1,4 +1,4 @@
-#include "loopback_listener_win.h"
+#include "support/loopback_listener_win.h"
 
 namespace tarvik::testing {
 
