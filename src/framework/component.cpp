@@ -4,7 +4,6 @@
 
 #include "base/error.h"
 #include "framework/layout.h"
-#include "framework/layout_reader.h"
 
 namespace tarvik::fw {
 
@@ -63,7 +62,7 @@ void Component::SetParentComponent(Component* parent) {
 
 bool Component::ReadProperty(const Text& name, const LayoutValue& value, LayoutReader&) {
     if (name == "Name") {
-        SetName(LayoutReader::Identifier(value));
+        SetName(LayoutIdentifier(value));
         return true;
     }
     return false;

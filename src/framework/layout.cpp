@@ -390,4 +390,30 @@ Text PrintLayout(const LayoutObject& root) {
     return out;
 }
 
+namespace {
+
+const char* KindName(LayoutValue::Kind kind) {
+    switch (kind) {
+    case LayoutValue::Kind::Integer: return "an integer";
+    case LayoutValue::Kind::String: return "a string";
+    case LayoutValue::Kind::Boolean: return "a boolean";
+    case LayoutValue::Kind::Identifier: return "an identifier";
+    case LayoutValue::Kind::Set: return "a set";
+    case LayoutValue::Kind::Binary: return "binary data";
+    case LayoutValue::Kind::Float: return "a floating-point number";
+    }
+    return "a value";
+}
+
+}  // namespace
+
+void ExpectLayoutKind(const LayoutValue& value, LayoutValue::Kind kind) {
+    if (value.kind != kind) throw Error(Text("expected ") + KindName(kind) + ", found " + KindName(value.kind));
+}
+
+const Text& LayoutIdentifier(const LayoutValue& value) {
+    ExpectLayoutKind(value, LayoutValue::Kind::Identifier);
+    return value.text;
+}
+
 }  // namespace tarvik::fw

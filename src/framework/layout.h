@@ -64,4 +64,10 @@ LayoutObject ParseLayout(std::string_view text);
 // numbers aside); for tests and diagnostics.
 Text PrintLayout(const LayoutObject& root);
 
+// Throws tarvik::Error("expected <kind>, found <kind>") unless `value` is of
+// `kind`; the one check behind every typed read of a value.
+void ExpectLayoutKind(const LayoutValue& value, LayoutValue::Kind kind);
+// The name an identifier value holds; another kind throws as above.
+const Text& LayoutIdentifier(const LayoutValue& value);
+
 }  // namespace tarvik::fw

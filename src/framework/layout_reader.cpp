@@ -11,23 +11,6 @@ namespace tarvik::fw {
 
 namespace {
 
-const char* KindName(LayoutValue::Kind kind) {
-    switch (kind) {
-    case LayoutValue::Kind::Integer: return "an integer";
-    case LayoutValue::Kind::String: return "a string";
-    case LayoutValue::Kind::Boolean: return "a boolean";
-    case LayoutValue::Kind::Identifier: return "an identifier";
-    case LayoutValue::Kind::Set: return "a set";
-    case LayoutValue::Kind::Binary: return "binary data";
-    case LayoutValue::Kind::Float: return "a floating-point number";
-    }
-    return "a value";
-}
-
-void Expect(const LayoutValue& value, LayoutValue::Kind kind) {
-    if (value.kind != kind) throw Error(Text("expected ") + KindName(kind) + ", found " + KindName(value.kind));
-}
-
 Text LinePrefix(int line) { return "Layout line " + std::to_string(line) + ": "; }
 
 }  // namespace
@@ -107,7 +90,7 @@ void LayoutReader::Reference(const LayoutValue& value, std::function<void(Compon
 }
 
 std::int64_t LayoutReader::Integer(const LayoutValue& value) {
-    Expect(value, LayoutValue::Kind::Integer);
+    ExpectLayoutKind(value, LayoutValue::Kind::Integer);
     return value.integer;
 }
 
@@ -120,32 +103,29 @@ std::int32_t LayoutReader::Int32(const LayoutValue& value) {
 
 long double LayoutReader::Float(const LayoutValue& value) {
     if (value.kind == LayoutValue::Kind::Integer) return static_cast<long double>(value.integer);
-    Expect(value, LayoutValue::Kind::Float);
+    ExpectLayoutKind(value, LayoutValue::Kind::Float);
     return value.real;
 }
 
 bool LayoutReader::Boolean(const LayoutValue& value) {
-    Expect(value, LayoutValue::Kind::Boolean);
+    ExpectLayoutKind(value, LayoutValue::Kind::Boolean);
     return value.boolean;
 }
 
 const Text& LayoutReader::String(const LayoutValue& value) {
-    Expect(value, LayoutValue::Kind::String);
+    ExpectLayoutKind(value, LayoutValue::Kind::String);
     return value.text;
 }
 
-const Text& LayoutReader::Identifier(const LayoutValue& value) {
-    Expect(value, LayoutValue::Kind::Identifier);
-    return value.text;
-}
+const Text& LayoutReader::Identifier(const LayoutValue& value) { return LayoutIdentifier(value); }
 
 const std::vector<Text>& LayoutReader::Set(const LayoutValue& value) {
-    Expect(value, LayoutValue::Kind::Set);
+    ExpectLayoutKind(value, LayoutValue::Kind::Set);
     return value.items;
 }
 
 const std::vector<std::uint8_t>& LayoutReader::Binary(const LayoutValue& value) {
-    Expect(value, LayoutValue::Kind::Binary);
+    ExpectLayoutKind(value, LayoutValue::Kind::Binary);
     return value.bytes;
 }
 
