@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "framework/common_controls_win.h"
-#include "framework/form_win.h"
 #include "system/error_report_win.h"
 #include "system/message_box_win.h"
 #include "system/program_file_win.h"
@@ -15,12 +14,13 @@ namespace tarvik::fw {
 
 namespace {
 const char kApplicationClass[] = "TarvikApplication";
+}  // namespace
 
 // The hidden window that stands for the whole program: it carries the
 // taskbar button and owns the forms and the application message box.
-class ApplicationWindow : public WindowBase {
+class Application::Window : public WindowBase {
 public:
-    explicit ApplicationWindow(const Text& title) {
+    explicit Window(const Text& title) {
         RegisterOwnClass(kApplicationClass, 0, nullptr);
         // Zero-sized: showing it shows only its taskbar button.
         CreateWindowHandle(0, kApplicationClass, title.c_str(),
@@ -30,16 +30,12 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        Form* mainForm = Application::Instance().MainForm();
+        ApplicationForm* mainForm = Application::Instance().mainForm_;
         switch (message) {
         case WM_ACTIVATE:
             // A click on the taskbar button activates this window: pass the
             // activation on to the main form.
-            if (LOWORD(wParam) != WA_INACTIVE && mainForm && mainForm->Visible() &&
-                IsWindowEnabled(mainForm->Handle())) {
-                SetActiveWindow(mainForm->Handle());
-                return 0;
-            }
+            if (LOWORD(wParam) != WA_INACTIVE && mainForm && mainForm->TakeActivation()) return 0;
             break;
         case WM_CLOSE:
             if (mainForm) mainForm->Close();
@@ -50,7 +46,6 @@ protected:
         return WindowBase::HandleMessage(message, wParam, lParam);
     }
 };
-}  // namespace
 
 // Installed when the application is first named, which every form does as
 // it is made; until then the default report shows the same box.
@@ -73,9 +68,9 @@ void Application::Initialize() {
 }
 
 HWND Application::Handle() {
-    static ApplicationWindow* window = nullptr;  // lives as long as the program
+    static Window* window = nullptr;  // lives as long as the program
     if (!window) {
-        window = new ApplicationWindow(Title());
+        window = new Window(Title());
         SetAppMessageBoxOwner(window->WindowHandleOrNull());
     }
     handle_ = window->WindowHandleOrNull();
@@ -87,10 +82,17 @@ const Text& Application::Title() {
     return title_;
 }
 
+Form* Application::MainForm() const { return mainForm_ ? &mainForm_->AsForm() : nullptr; }
+
 Form* Application::ActiveForm() const {
+    ApplicationForm* form = ActiveApplicationForm();
+    return form ? &form->AsForm() : nullptr;
+}
+
+ApplicationForm* Application::ActiveApplicationForm() const {
     HWND active = GetActiveWindow();
-    for (Form* form : forms_)
-        if (form->HandleAllocated() && form->Handle() == active) return form;
+    for (ApplicationForm* form : forms_)
+        if (form->HasHandle(active)) return form;
     return nullptr;
 }
 
@@ -125,7 +127,7 @@ bool Application::HandleMessage(MSG& message) {
         return false;
     }
     // The active form sees its keys before they are dispatched.
-    if (Form* form = ActiveForm(); form && form->PreTranslateMessage(message)) return true;
+    if (ApplicationForm* form = ActiveApplicationForm(); form && form->PreTranslateMessage(message)) return true;
     TranslateMessage(&message);
     DispatchMessageW(&message);
     return true;
@@ -135,14 +137,14 @@ void Application::ShowException(const std::exception& error) { ShowErrorBox(erro
 
 void Application::HandleCurrentException() noexcept { ReportCurrentException(); }
 
-void Application::AddForm(Form& form) {
+void Application::AddForm(ApplicationForm& form) {
     forms_.push_back(&form);
     if (mainForm_) return;
     mainForm_ = &form;
     showMainForm_ = true;
 }
 
-void Application::RemoveForm(Form& form) {
+void Application::RemoveForm(ApplicationForm& form) {
     forms_.erase(std::remove(forms_.begin(), forms_.end(), &form), forms_.end());
     if (mainForm_ == &form) mainForm_ = nullptr;
 }

@@ -15,6 +15,25 @@ namespace tarvik::fw {
 
 class Form;
 
+// A form as the application sees it: the main form takes the activation and
+// the close that come through the taskbar button, the active form sees the
+// keys first. Form plays it, so that the application needs nothing of it.
+class ApplicationForm {
+public:
+    virtual ~ApplicationForm() = default;
+    // This form as the form it is.
+    virtual Form& AsForm() = 0;
+    // Whether the form's window exists and is `window`.
+    virtual bool HasHandle(HWND window) const = 0;
+    // Activates the form's window when it shows and takes input: false when
+    // it does not.
+    virtual bool TakeActivation() = 0;
+    virtual void Show() = 0;
+    virtual void Close() = 0;
+    // A message of this thread before it is dispatched: true when handled.
+    virtual bool PreTranslateMessage(MSG& message) noexcept = 0;
+};
+
 class Application {
 public:
     static Application& Instance();
@@ -29,7 +48,7 @@ public:
     const Text& Title();
 
     // The first form created; null once it is gone.
-    Form* MainForm() const { return mainForm_; }
+    Form* MainForm() const;
     // The form that is the active window, or null.
     Form* ActiveForm() const;
 
@@ -58,20 +77,22 @@ public:
     void HandleCurrentException() noexcept;
 
     // Forms announce themselves here; the first becomes the main form.
-    void AddForm(Form& form);
-    void RemoveForm(Form& form);
+    void AddForm(ApplicationForm& form);
+    void RemoveForm(ApplicationForm& form);
     // The taskbar button follows the visibility of the main form.
     void ShowTaskbarButton(bool show);
 
 private:
+    class Window;  // the hidden main window
     Application();
     ~Application();
     bool HandleMessage(MSG& message);  // false at the quit message
+    ApplicationForm* ActiveApplicationForm() const;
 
     HWND handle_ = nullptr;
     Text title_;
-    Form* mainForm_ = nullptr;
-    std::vector<Form*> forms_;
+    ApplicationForm* mainForm_ = nullptr;
+    std::vector<ApplicationForm*> forms_;
     bool showMainForm_ = true;
     std::atomic<bool> terminated_{false};
 };

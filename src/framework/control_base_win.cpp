@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "framework/control_win.h"
 #include "framework/dpi_scale.h"
 #include "framework/layout_reader.h"
 
@@ -15,9 +14,11 @@ ControlBase::ControlBase(Component* owner) : Component(owner) {
     };
 }
 
-void ControlBase::SetParent(Control* parent) {
+Control* ControlBase::Parent() const { return parent_ ? &parent_->AsControl() : nullptr; }
+
+void ControlBase::SetParent(ParentControl* parent) {
     if (parent == parent_) return;
-    Control* previous = parent_;
+    ParentControl* previous = parent_;
     if (previous) previous->RemoveChild(*this);
     parent_ = parent;
     if (parent_) {
@@ -95,7 +96,7 @@ void ControlBase::FollowParentFont() {
 }
 
 void ControlBase::SetParentComponent(Component* parent) {
-    auto* control = dynamic_cast<Control*>(parent);
+    auto* control = dynamic_cast<ParentControl*>(parent);
     if (!control) Component::SetParentComponent(parent);
     SetParent(control);
 }

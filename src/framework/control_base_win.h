@@ -16,13 +16,15 @@
 namespace tarvik::fw {
 
 class Control;
+class GraphicControl;
+class ParentControl;
 
 class ControlBase : public Component {
 public:
     explicit ControlBase(Component* owner);
 
-    Control* Parent() const { return parent_; }
-    void SetParent(Control* parent);
+    Control* Parent() const;
+    void SetParent(ParentControl* parent);
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -92,7 +94,7 @@ protected:
 
     // How each kind shows a change: the new parent (`previous` is the old
     // one), the stored bounds (`previous`: where it was), the visibility.
-    virtual void ApplyParent(Control* previous) = 0;
+    virtual void ApplyParent(ParentControl* previous) = 0;
     virtual void ApplyBounds(const RECT& previous) = 0;
     virtual void ApplyVisible() = 0;
 
@@ -104,6 +106,8 @@ protected:
 
     // Takes bounds the system has given the window, without moving it.
     void StoreBounds(int left, int top, int width, int height);
+    // The parent in the role a child asks it through, or null.
+    ParentControl* ParentRole() const { return parent_; }
 
     bool visible_ = true;  // a form starts hidden and keeps this itself
 
@@ -112,7 +116,7 @@ private:
     class PointerEvents;
     void FollowParentFont();
 
-    Control* parent_ = nullptr;
+    ParentControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool enabled_ = true;
     COLORREF color_ = GetSysColor(COLOR_BTNFACE);
@@ -121,6 +125,28 @@ private:
     bool parentFont_ = true;
     bool followingParentFont_ = false;  // copying the parent's font now
     bool clickPending_ = false;  // the left button went down here
+};
+
+// The windowed control that other controls are placed in, as its children
+// see it: they reach their parent only through this, so that the rules of
+// every control need nothing of the windowed kind. Control plays it.
+class ParentControl : public ControlBase {
+public:
+    using ControlBase::ControlBase;
+
+    // This parent as the windowed control it is.
+    virtual Control& AsControl() = 0;
+    // Marks part of the client area for painting; `erase`: with the background.
+    virtual void InvalidateArea(const RECT& area, bool erase) = 0;
+    // The windowless child that took a press and holds the pointer capture
+    // through this window, or null; and whether the left button is down.
+    virtual GraphicControl* GraphicCapture() const = 0;
+    virtual bool CapturedLeftButtonDown() const = 0;
+
+private:
+    friend class ControlBase;  // places its children here
+    virtual void AddChild(ControlBase& child) = 0;
+    virtual void RemoveChild(ControlBase& child) = 0;
 };
 
 }  // namespace tarvik::fw

@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "base/error.h"
-#include "framework/form_win.h"
 #include "framework/gdi_win.h"
 #include "framework/graphic_control_win.h"
 #include "framework/layout.h"
@@ -24,11 +23,11 @@ int NextCreationIndex() {
 }
 }  // namespace
 
-Control::Control(Component* owner) : ControlBase(owner), creationIndex_(NextCreationIndex()) {}
+Control::Control(Component* owner) : ParentControl(owner), creationIndex_(NextCreationIndex()) {}
 
 Control::~Control() {
     BeginDestroy();
-    if (Form* form = ParentForm(); form && form != this) form->ControlGone(*this);
+    if (HostForm* form = FormAbove()) form->ControlGone(*this);
     for (Control* child : children_) child->parent_ = nullptr;
     children_.clear();
     for (GraphicControl* child : std::vector<GraphicControl*>(graphicChildren_)) child->SetParent(nullptr);
@@ -61,7 +60,7 @@ void Control::RemoveChild(ControlBase& child) {
     ChildRemoved(static_cast<Control&>(child));
 }
 
-void Control::ApplyParent(Control*) {
+void Control::ApplyParent(ParentControl*) {
     if (!Parent()) return;
     if (HandleAllocated())
         ::SetParent(WindowHandleOrNull(), Parent()->ParentWindowForChildren());
@@ -74,7 +73,14 @@ void Control::ApplyParent(Control*) {
 Form* Control::ParentForm() {
     Control* top = this;
     while (top->Parent()) top = top->Parent();
-    return dynamic_cast<Form*>(top);
+    auto* form = dynamic_cast<HostForm*>(top);
+    return form ? &form->AsForm() : nullptr;
+}
+
+HostForm* Control::FormAbove() {
+    Control* top = this;
+    while (top->Parent()) top = top->Parent();
+    return top == this ? nullptr : dynamic_cast<HostForm*>(top);
 }
 
 void Control::ApplyBounds(const RECT&) {
@@ -364,7 +370,7 @@ LRESULT Control::FocusReceived(WPARAM wParam, LPARAM lParam) {
     // The control takes the focus first; a failing OnExit or OnEnter then
     // cannot leave it half focused.
     const LRESULT result = DefaultHandling(WM_SETFOCUS, wParam, lParam);
-    if (Form* form = ParentForm(); form && form != this) {
+    if (HostForm* form = FormAbove()) {
         Control* previous = form->FocusMovedTo(*this);
         if (previous != this) {
             if (previous) previous->DoExit();

@@ -19,10 +19,24 @@ class Form;
 class GraphicControl;
 class PopupMenu;
 
+// The form that controls sit on, as they see it: they tell it of their
+// focus and of their end through this, so that a control needs nothing of
+// the form. Form plays it.
+class HostForm {
+public:
+    virtual ~HostForm() = default;
+    // This host as the form it is.
+    virtual Form& AsForm() = 0;
+    // `control` has taken the focus: the form records it and returns the
+    // control that had it; or `control` is going.
+    virtual Control* FocusMovedTo(Control& control) = 0;
+    virtual void ControlGone(Control& control) = 0;
+};
+
 // The reading order of a control's text.
 enum class BiDiMode { bdLeftToRight, bdRightToLeft };
 
-class Control : public ControlBase, public WindowBase {
+class Control : public ParentControl, public WindowBase {
 public:
     explicit Control(Component* owner);
     ~Control() override;
@@ -63,12 +77,10 @@ public:
     // The windowless children, painted after this control's own painting in
     // the order they were placed, and hit by the pointer newest first.
     const std::vector<GraphicControl*>& GraphicControls() const { return graphicChildren_; }
-    // Marks part of the client area for painting; `erase`: with the background.
-    void InvalidateArea(const RECT& area, bool erase);
-    // The windowless child that took a press and holds the pointer capture
-    // through this window, or null; and whether the left button is down.
-    GraphicControl* GraphicCapture() const { return graphicCapture_; }
-    bool CapturedLeftButtonDown() const { return capturedLeftButton_; }
+    Control& AsControl() override { return *this; }
+    void InvalidateArea(const RECT& area, bool erase) override;
+    GraphicControl* GraphicCapture() const override { return graphicCapture_; }
+    bool CapturedLeftButtonDown() const override { return capturedLeftButton_; }
 
     // The children with a window: explicit tab orders first, lowest first,
     // the rest in the order of their creation.
@@ -149,7 +161,7 @@ protected:
     // children that follow.
     virtual void BiDiModeChanged();
     virtual void Ctl3DChanged();
-    void ApplyParent(Control* previous) override;
+    void ApplyParent(ParentControl* previous) override;
     void ApplyBounds(const RECT& previous) override;
     void ApplyVisible() override;
     void EnabledChanged() override;
@@ -165,9 +177,10 @@ protected:
     Text caption_;  // kept while there is no window
 
 private:
-    friend class ControlBase;  // places its children here
-    void AddChild(ControlBase& child);
-    void RemoveChild(ControlBase& child);
+    // The form this control sits on, unless it is the form itself.
+    HostForm* FormAbove();
+    void AddChild(ControlBase& child) override;
+    void RemoveChild(ControlBase& child) override;
     // The handlers of HandleMessage; those giving a result have handled the
     // message, the rest pass it on (with wParam as they leave it).
     std::optional<LRESULT> ReflectedNotification(UINT message, WPARAM wParam, LPARAM lParam);

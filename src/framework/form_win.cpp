@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "base/error.h"
-#include "framework/application_win.h"
 #include "framework/controls_win.h"
 #include "framework/dpi_win.h"
 #include "framework/layout.h"
@@ -73,6 +72,12 @@ SIZE Form::FrameSize() {
 void Form::SetVisible(bool visible) {
     if (visible) Show();
     else Hide();
+}
+
+bool Form::TakeActivation() {
+    if (!Visible() || !IsWindowEnabled(Handle())) return false;
+    SetActiveWindow(Handle());
+    return true;
 }
 
 void Form::Show() {

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "framework/application_win.h"
 #include "framework/control_win.h"
 #include "framework/handler_table.h"
 
@@ -13,7 +14,7 @@ enum class FormPosition { poDesigned, poDesktopCenter };
 enum class CloseAction { caNone, caHide, caFree };
 using CloseEvent = std::function<void(Component& sender, CloseAction& action)>;
 
-class Form : public Control {
+class Form : public Control, public HostForm, public ApplicationForm {
 public:
     // WM_POWERBROADCAST, as the form's own: the computer may go to sleep
     // (XP and Server 2003 ask; the answer is always yes), is going to sleep,
@@ -39,13 +40,13 @@ public:
     // form shows disabled, as the others are, until the box closes. Once a
     // close of the main form has gone through (the program is ending),
     // nothing shows it again.
-    void Show();
+    void Show() override;
     void Hide();
     void SetVisible(bool visible) override;
     // A close request: asks OnCloseQuery, then runs OnClose and hides; the
     // main form's close ends the application's message loop. An exception
     // from OnClose stops the close and leaves the window as it was.
-    void Close();
+    void Close() override;
     // OnCloseQuery's answer.
     virtual bool CloseQuery();
 
@@ -62,7 +63,7 @@ public:
     // A message of this thread before it is dispatched, while the form is
     // the active window: true when the form has handled it. The form moves
     // the focus on Tab and handles the other dialog keys; it never throws.
-    virtual bool PreTranslateMessage(MSG& message) noexcept;
+    bool PreTranslateMessage(MSG& message) noexcept override;
 
     // A dialog key offered by a control that handles the key itself: Enter
     // (VK_RETURN) presses the form's Default button, Escape (VK_ESCAPE) its
@@ -111,10 +112,11 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 public:
-    // Told by the form's own controls: `control` has taken the focus (the
-    // form records it and returns the control that had it), or is going.
-    Control* FocusMovedTo(Control& control);
-    void ControlGone(Control& control);
+    Form& AsForm() override { return *this; }
+    bool HasHandle(HWND window) const override { return HandleAllocated() && WindowHandleOrNull() == window; }
+    bool TakeActivation() override;
+    Control* FocusMovedTo(Control& control) override;
+    void ControlGone(Control& control) override;
 
 private:
     void CentreOnDesktop();

@@ -1,7 +1,5 @@
 #include "framework/graphic_control_win.h"
 
-#include "framework/control_win.h"
-
 namespace tarvik::fw {
 
 GraphicControl::GraphicControl(Component* owner) : ControlBase(owner) { SetParentColor(true); }
@@ -11,31 +9,31 @@ GraphicControl::~GraphicControl() {
     SetParent(nullptr);
 }
 
-void GraphicControl::ApplyParent(Control* previous) {
+void GraphicControl::ApplyParent(ParentControl* previous) {
     if (previous) InvalidateArea(*previous, BoundsRect());
     Invalidate();
 }
 
 void GraphicControl::ApplyBounds(const RECT& previous) {
-    if (Parent()) InvalidateArea(*Parent(), previous);
+    if (ParentRole()) InvalidateArea(*ParentRole(), previous);
     Invalidate();
 }
 
 void GraphicControl::ApplyVisible() {
     // The parent paints its own background where a hidden child was.
-    if (Parent()) Parent()->InvalidateArea(BoundsRect(), true);
+    if (ParentRole()) ParentRole()->InvalidateArea(BoundsRect(), true);
 }
 
 void GraphicControl::Invalidate() {
-    if (Parent()) InvalidateArea(*Parent(), BoundsRect());
+    if (ParentRole()) InvalidateArea(*ParentRole(), BoundsRect());
 }
 
-void GraphicControl::InvalidateArea(Control& parent, const RECT& area) {
+void GraphicControl::InvalidateArea(ParentControl& parent, const RECT& area) {
     if (Visible() && area.right > area.left && area.bottom > area.top) parent.InvalidateArea(area, false);
 }
 
-bool GraphicControl::MouseCaptured() const { return Parent() && Parent()->GraphicCapture() == this; }
+bool GraphicControl::MouseCaptured() const { return ParentRole() && ParentRole()->GraphicCapture() == this; }
 
-bool GraphicControl::LeftButtonHeld() const { return MouseCaptured() && Parent()->CapturedLeftButtonDown(); }
+bool GraphicControl::LeftButtonHeld() const { return MouseCaptured() && ParentRole()->CapturedLeftButtonDown(); }
 
 }  // namespace tarvik::fw

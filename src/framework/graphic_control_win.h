@@ -30,7 +30,7 @@ public:
     virtual void Paint(HDC dc) = 0;
 
 protected:
-    void ApplyParent(Control* previous) override;
+    void ApplyParent(ParentControl* previous) override;
     void ApplyBounds(const RECT& previous) override;
     void ApplyVisible() override;
     void EnabledChanged() override { Invalidate(); }
@@ -38,7 +38,7 @@ protected:
     void ColorChanged() override { Invalidate(); }
 
 private:
-    void InvalidateArea(Control& parent, const RECT& area);
+    void InvalidateArea(ParentControl& parent, const RECT& area);
 };
 
 }  // namespace tarvik::fw
