@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """The layers of src/, as its includes must show them: each folder includes
 only itself and the folders listed for it, so that base lies below system,
-system below framework, monitor and settings, and so on up to ui. Lists each
-include that breaks the rule and fails if there is one.
+system below framework, monitor and settings, and so on up to ui; and inside
+a folder no include goes round in a circle (a file and its header counted as
+one). Lists each include that breaks a rule and each circle, and fails if
+there is one.
 
---files also lists the circles among files inside each folder (a file and
-its header counted as one), for a look at where a folder's seams are."""
+--files also says so when there is no circle."""
 import collections
 import os
 import re
@@ -79,12 +80,13 @@ def main():
             here, there = re.sub(r'\.(h|cpp)$', '', path), re.sub(r'\.(h|cpp)$', '', included)
             if here != there:
                 modules[here].add(there)
-    if '--files' in sys.argv[1:]:
-        parts = circles(modules)
-        for part in parts:
-            print('circle: ' + ' '.join(part))
-        if not parts:
-            print('no circle among files')
+    parts = circles(modules)
+    for part in parts:
+        print('check-include-layers: these files of src/ include each other in a circle: ' + ' '.join(part),
+              file=sys.stderr)
+        status = 1
+    if '--files' in sys.argv[1:] and not parts:
+        print('no circle among files')
     return status
 
 
